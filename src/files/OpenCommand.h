@@ -1,0 +1,47 @@
+// The table of spectrum readers and the reading part of the open command.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "core/Document.h"
+#include "core/Options.h"
+
+namespace kalvex::files {
+
+/// Asks which spectrum of an arrayed file to show: gets ArrayCount (2..255) and returns a
+/// number in 1..ArrayCount.
+using ArrayChooser = std::function<int(int array_count)>;
+
+/// A spectrum reader: fills `doc` (fresh from Document::FreshForOpen, buffers allocated)
+/// from `path`, sets F_Type, and throws kalvex::Error on bad input.
+using SpectrumReader = void (*)(core::Document& doc, const std::string& path,
+                                const core::Options& opts, const ArrayChooser& choose);
+
+/// One row of the reader table.
+struct ReaderEntry {
+    const char* Extension;    ///< exact, case-sensitive, with the dot (".spc"); or nullptr
+    const char* ExactName;    ///< a file name matched as a whole ("1r"); or nullptr
+    SpectrumReader Read;
+    bool ReadsSp2Beside;      ///< afterwards read the .sp2 file of the same name if present
+    const char* FilterEntry;  ///< the open dialog's filter entry, "NMR spectra (*.spc)|*.spc"
+};
+
+/// Every reader, in the order of the open dialog's filter.
+const std::vector<ReaderEntry>& Readers();
+
+/// The reader for `path`, or nullptr when its extension or name matches no row.
+const ReaderEntry* FindReader(const std::string& path);
+
+/// The open dialog's filter: the entries of Readers() joined by "|".
+std::string OpenDialogFilter();
+
+/// Reads the spectrum at `path` into a new document made by Document::FreshForOpen from
+/// `previous`: the reader of its row, then the row's peak file, then ObsFreq = XStepHz /
+/// XStepPpm. SpectrumFileName and SaveFileName are `path`. `previous` is never changed, so a
+/// failure (kalvex::Error) leaves the caller's document as it was.
+core::Document LoadSpectrum(const std::string& path, const core::Document& previous,
+                            const core::Options& opts, const ArrayChooser& choose);
+
+}  // namespace kalvex::files

@@ -1,0 +1,26 @@
+// The native spectrum file .spc: header, intensities in the "seq" or "col" layout, peak lines.
+#pragma once
+
+#include <string>
+
+#include "core/Document.h"
+#include "core/Options.h"
+#include "files/PeakLines.h"
+
+namespace kalvex::files {
+
+/// Reads the .spc file at `path` into `doc` (fresh from Document::FreshForOpen): counts,
+/// calibration, YScale and SpcExtra, the intensities (sets F_Type 0 "seq" or 1 "col"), auto
+/// magnification when opts.magnify_enable, then the embedded peak lines or else the .sp2 file
+/// of the same name. Throws kalvex::Error (file not found, bad number, 65,537th value).
+void ReadSpcFile(core::Document& doc, const std::string& path, const core::Options& opts);
+
+/// The .spc text of the displayed range: F_Type 0 writes the "seq" layout, any other the
+/// "col" layout; peaks inside the range are renumbered from the first saved point.
+std::string SpcFileText(const core::Document& doc);
+
+/// Save: writes SpcFileText to `path` when its extension is exactly ".spc"; otherwise writes
+/// the .sp2 peak file to `path` instead (kNoPeakData when there are no peaks).
+PeakWriteStatus SaveSpectrum(const std::string& path, const core::Document& doc);
+
+}  // namespace kalvex::files
