@@ -19,8 +19,9 @@ void ReadSpcFile(core::Document& doc, const std::string& path, const core::Optio
 /// "col" layout; peaks inside the range are renumbered from the first saved point.
 std::string SpcFileText(const core::Document& doc);
 
-/// Save: writes SpcFileText to `path` when its extension is exactly ".spc"; otherwise writes
-/// the .sp2 peak file to `path` instead (kNoPeakData when there are no peaks).
+/// Save: writes SpcFileText to `path` (SaveFileName) when its extension is exactly ".spc";
+/// otherwise writes the .sp2 peak file named after SpectrumFileName instead (kNoPeakData
+/// when there are no peaks). Writes transactionally.
 PeakWriteStatus SaveSpectrum(const std::string& path, const core::Document& doc);
 
 }  // namespace kalvex::files

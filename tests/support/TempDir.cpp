@@ -1,6 +1,9 @@
 #include "support/TempDir.h"
 
+#include <algorithm>
+#include <csignal>
 #include <cstdlib>
+#include <sys/resource.h>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -39,6 +42,32 @@ std::string ReadFileBytes(const std::string& path) {
 bool FileExists(const std::string& path) {
     std::error_code ec;
     return std::filesystem::exists(path, ec);
+}
+
+std::vector<std::string> FilesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+FileSizeLimit::FileSizeLimit(unsigned long bytes) {
+    rlimit lim{};
+    ::getrlimit(RLIMIT_FSIZE, &lim);
+    previous_soft_ = lim.rlim_cur;
+    lim.rlim_cur = bytes;
+    ::setrlimit(RLIMIT_FSIZE, &lim);
+    previous_handler_ = std::signal(SIGXFSZ, SIG_IGN);
+}
+
+FileSizeLimit::~FileSizeLimit() {
+    rlimit lim{};
+    ::getrlimit(RLIMIT_FSIZE, &lim);
+    lim.rlim_cur = previous_soft_;
+    ::setrlimit(RLIMIT_FSIZE, &lim);
+    std::signal(SIGXFSZ, previous_handler_);
 }
 
 }  // namespace kalvex::test

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace kalvex::test {
 
@@ -27,5 +28,22 @@ std::string ReadFileBytes(const std::string& path);
 
 /// True when `path` exists.
 bool FileExists(const std::string& path);
+
+/// Names of the entries of a folder, sorted.
+std::vector<std::string> FilesIn(const std::string& folder);
+
+/// While it lives, writes beyond `bytes` bytes fail (RLIMIT_FSIZE, SIGXFSZ ignored): a way to
+/// make a save fail part-way even for root.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(unsigned long bytes);
+    ~FileSizeLimit();
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    unsigned long previous_soft_;
+    void (*previous_handler_)(int);
+};
 
 }  // namespace kalvex::test

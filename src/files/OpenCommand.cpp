@@ -1,0 +1,67 @@
+#include "files/OpenCommand.h"
+
+#include <cstring>
+
+#include "core/Error.h"
+#include "core/FileSystem.h"
+#include "files/PeakLines.h"
+#include "files/SpcFile.h"
+
+namespace kalvex::files {
+
+namespace {
+
+void ReadSpc(core::Document& doc, const std::string& path, const core::Options& opts,
+             const ArrayChooser& /*choose*/) {
+    ReadSpcFile(doc, path, opts);
+}
+
+}  // namespace
+
+const std::vector<ReaderEntry>& Readers() {
+    // One row per format, in the order of the open dialog's filter; F_Type follows the row.
+    static const std::vector<ReaderEntry> readers = {
+        {".spc", nullptr, &ReadSpc, false, "NMR spectra (*.spc)|*.spc"},
+    };
+    return readers;
+}
+
+const ReaderEntry* FindReader(const std::string& path) {
+    const std::string name = core::FileNameOf(path);
+    const std::string ext = core::ExtensionOf(path);
+    for (const ReaderEntry& r : Readers()) {
+        if (r.ExactName != nullptr && name == r.ExactName) return &r;
+        if (r.Extension != nullptr && ext == r.Extension) return &r;
+    }
+    return nullptr;
+}
+
+std::string OpenDialogFilter() {
+    std::string filter;
+    for (const ReaderEntry& r : Readers()) {
+        if (!filter.empty()) filter += "|";
+        filter += r.FilterEntry;
+    }
+    return filter;
+}
+
+core::Document LoadSpectrum(const std::string& path, const core::Document& previous,
+                            const core::Options& opts, const ArrayChooser& choose) {
+    const ReaderEntry* reader = FindReader(path);
+    if (reader == nullptr) {
+        const std::string ext = core::ExtensionOf(path);
+        throw Error(ext.empty() ? std::string("Kalvex cannot tell the type of a file without extension")
+                                : "Kalvex has no reader for files of the type \"" + ext + "\"",
+                    path);
+    }
+    core::Document doc = core::Document::FreshForOpen(previous);
+    doc.SpectrumFileName = path;
+    doc.SaveFileName = path;
+    reader->Read(doc, path, opts, choose);
+    if (reader->ReadsSp2Beside) ReadPeakFileIfPresent(core::ReplaceExtension(path, ".sp2"), doc);
+    // Files with one X unit have equal steps, which gives 1; a zero step has no frequency.
+    doc.ObsFreq = doc.XStepPpm != 0.0 ? doc.XStepHz / doc.XStepPpm : 1.0;
+    return doc;
+}
+
+}  // namespace kalvex::files

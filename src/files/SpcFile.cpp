@@ -1,0 +1,125 @@
+#include "files/SpcFile.h"
+
+#include <algorithm>
+
+#include "core/Error.h"
+#include "core/FileSystem.h"
+#include "core/NumberFormat.h"
+#include "core/NumberReader.h"
+
+namespace kalvex::files {
+
+using core::Document;
+using core::FormatReal23;
+
+namespace {
+
+constexpr const char* kCrLf = "\r\n";
+
+void ApplyAutoMagnification(Document& doc, const core::Options& opts) {
+    doc.YOffset = 0.0;
+    doc.YRange = 1.0;
+    if (!opts.magnify_enable) return;
+    const auto first = doc.ObsY.begin();
+    const auto [lo, hi] = std::minmax_element(first, first + doc.PointCount);
+    const double range = *hi - *lo;
+    // A flat spectrum has nothing to magnify; a zero range would divide every height by zero.
+    if (range > 0.9 || range <= 0.0) return;
+    doc.YOffset = *lo;
+    doc.YRange = range;
+}
+
+}  // namespace
+
+void ReadSpcFile(Document& doc, const std::string& path, const core::Options& opts) {
+    core::NumberReader in = core::NumberReader::Open(path);
+
+    const std::int32_t count = in.ReadInteger();
+    if (count > core::kMaxPoints) in.FailRange();
+    if (count < 1) {
+        throw Error("The file declares " + std::to_string(count) + " points; a spectrum needs at least 1",
+                    path, 1);
+    }
+    in.SkipLine();
+    doc.PointCount = doc.ViewPointCount = doc.RangeFullCount = count;
+
+    doc.XFirstPpm = in.ReadReal();
+    doc.XStepPpm = in.ReadReal();
+    doc.XFirstHz = in.ReadReal();
+    doc.XStepHz = in.ReadReal();
+    in.SkipLine();
+
+    doc.YScale = in.ReadReal();
+    // A blank after YScale is not a second value: only a number on the line is.
+    doc.SpcExtra = in.SeekEoln() ? 0.0 : in.ReadReal();
+    in.SkipLine();
+
+    doc.XFirstPpm0 = doc.RangeFullPpm = doc.XFirstPpm;
+    doc.XFirstHz0 = doc.RangeFullHz = doc.XFirstHz;
+
+    auto read_value = [&](std::int32_t i) {
+        if (in.SeekEof()) {
+            throw Error("The file ends after " + std::to_string(i) + " of its " +
+                            std::to_string(count) + " intensity values",
+                        path, in.LineNumber());
+        }
+        doc.ObsY[static_cast<std::size_t>(i)] = in.ReadReal();
+    };
+    read_value(0);
+    // The layout is told by the first intensity line: a line end right after the value
+    // means one value per line.
+    if (in.Eoln()) {
+        doc.F_Type = static_cast<int>(core::FileType::kSpcCol);
+        in.SkipLine();
+        for (std::int32_t i = 1; i < count; ++i) {
+            read_value(i);
+            in.SkipLine();
+        }
+    } else {
+        doc.F_Type = static_cast<int>(core::FileType::kSpcSeq);
+        for (std::int32_t i = 1; i < count; ++i) read_value(i);
+        in.SkipLine();
+    }
+
+    ApplyAutoMagnification(doc, opts);
+
+    if (in.SeekEof()) {
+        ReadPeakFileIfPresent(core::ReplaceExtension(path, ".sp2"), doc);
+    } else {
+        ReadPeakLines(in, doc);
+    }
+}
+
+std::string SpcFileText(const Document& doc) {
+    std::string text = std::to_string(doc.ViewPointCount) + kCrLf;
+    text += FormatReal23(doc.XFirstPpm) + " " + FormatReal23(doc.XStepPpm) + " " +
+            FormatReal23(doc.XFirstHz) + " " + FormatReal23(doc.XStepHz) + kCrLf;
+    text += FormatReal23(doc.YScale) + " " + FormatReal23(doc.SpcExtra) + kCrLf;
+
+    const bool seq = doc.F_Type == static_cast<int>(core::FileType::kSpcSeq);
+    text.reserve(text.size() + static_cast<std::size_t>(doc.ViewPointCount) * 25);
+    for (std::int32_t p = doc.ViewFirstPoint; p <= doc.ViewLastPoint(); ++p) {
+        text += FormatReal23(doc.ObsY[static_cast<std::size_t>(p - 1)]);
+        if (!seq) text += kCrLf;
+    }
+    if (seq) text += kCrLf;
+
+    bool first = true;
+    for (int k = 1; k <= doc.PeakCount; ++k) {
+        const int pos = doc.PeakPos[k];
+        if (pos < doc.ViewFirstPoint || pos > doc.ViewLastPoint()) continue;
+        text += FormatPeakLine(doc, k, pos - doc.ViewFirstPoint + 1, first);
+        first = false;
+    }
+    return text;
+}
+
+PeakWriteStatus SaveSpectrum(const std::string& path, const Document& doc) {
+    if (core::ExtensionOf(path) != ".spc") {
+        return WritePeakFile(core::ReplaceExtension(doc.SpectrumFileName, ".sp2"), doc);
+    }
+    core::WriteFileAtomically(path, SpcFileText(doc));
+    return PeakWriteStatus::kWritten;
+}
+
+}  // namespace kalvex::files

@@ -1,0 +1,236 @@
+// The native .spc file: both layouts, the header, auto magnification, peaks and transactions.
+#include "files/SpcFile.h"
+
+#include <gtest/gtest.h>
+
+#include "core/Error.h"
+#include "files/OpenCommand.h"
+#include "support/DocumentBuilder.h"
+#include "support/TempDir.h"
+
+namespace kalvex::files {
+namespace {
+
+using core::Document;
+using test::TempDir;
+
+const std::string kHeader =
+    "3\r\n"
+    " 1.00000000000000E+0001  1.00000000000000E-0002  4.00000000000000E+0003  4.00000000000000E+0000\r\n"
+    " 2.50000000000000E+0003  0.00000000000000E+0000\r\n";
+
+// Three points 0.25, 1, 0.5 with one peak at point 2 carrying the bias and the Gauss flag.
+const std::string kPeakLine =
+    "2  1.00000000000000E+0000 2.50000000000000E+0000 0.00000000000000E+0000 "
+    "0.00000000000000E+0000 0.00000000000000E+0000 0.00000000000000E+0000 FALSE\r\n";
+
+const std::string kSeqFile =
+    kHeader + " 2.50000000000000E-0001 1.00000000000000E+0000 5.00000000000000E-0001\r\n" + kPeakLine;
+
+const std::string kColFile = kHeader +
+                             " 2.50000000000000E-0001\r\n"
+                             " 1.00000000000000E+0000\r\n"
+                             " 5.00000000000000E-0001\r\n" +
+                             kPeakLine;
+
+core::Options NoMagnify() {
+    core::Options o;
+    o.magnify_enable = false;
+    return o;
+}
+
+Document Load(const std::string& path, const core::Options& opts = NoMagnify()) {
+    return LoadSpectrum(path, Document{}, opts, nullptr);
+}
+
+TEST(SpcFile, SeqAndColFilesReadBackByteForByte) {
+    TempDir dir;
+    for (const auto& [name, text, type] :
+         {std::tuple{"seq.spc", kSeqFile, core::FileType::kSpcSeq},
+          std::tuple{"col.spc", kColFile, core::FileType::kSpcCol}}) {
+        const std::string path = dir.Write(name, text);
+        Document doc = Load(path);
+        EXPECT_EQ(doc.F_Type, static_cast<int>(type)) << name;
+        EXPECT_EQ(doc.PointCount, 3);
+        EXPECT_EQ(doc.ViewPointCount, 3);
+        EXPECT_DOUBLE_EQ(doc.XFirstPpm, 10.0);
+        EXPECT_DOUBLE_EQ(doc.XStepHz, 4.0);
+        EXPECT_DOUBLE_EQ(doc.ObsFreq, 400.0);
+        EXPECT_DOUBLE_EQ(doc.YScale, 2500.0);
+        EXPECT_DOUBLE_EQ(doc.ObsY[1], 1.0);
+        ASSERT_EQ(doc.PeakCount, 1);
+        EXPECT_EQ(doc.PeakPos[1], 2);
+        EXPECT_DOUBLE_EQ(doc.PeakHalfWidth[1], 2.5);
+        EXPECT_DOUBLE_EQ(doc.PeakHalfWidthG[1], 2.5);
+        EXPECT_TRUE(doc.BiasFromFile);
+
+        const std::string out = dir.File(std::string("out-") + name);
+        ASSERT_EQ(SaveSpectrum(out, doc), PeakWriteStatus::kWritten);
+        EXPECT_EQ(test::ReadFileBytes(out), text) << name;
+    }
+}
+
+TEST(SpcFile, SwitchingTheLayoutWritesOneLongLine) {
+    TempDir dir;
+    Document doc = Load(dir.Write("col.spc", kColFile));
+    doc.F_Type = static_cast<int>(core::FileType::kSpcSeq);
+    EXPECT_EQ(SpcFileText(doc), kSeqFile);
+}
+
+TEST(SpcFile, FirstIntensityLineEndingInABlankIsReadAsSeq) {
+    TempDir dir;
+    const std::string text = kHeader +
+                             " 2.50000000000000E-0001 \r\n"
+                             " 1.00000000000000E+0000\r\n"
+                             " 5.00000000000000E-0001\r\n";
+    Document doc = Load(dir.Write("blank.spc", text));
+    EXPECT_EQ(doc.F_Type, 0);
+    EXPECT_DOUBLE_EQ(doc.ObsY[2], 0.5);
+    EXPECT_EQ(doc.PeakCount, 0);
+}
+
+TEST(SpcFile, LineThreeWithOnlyYScaleReadsSpcExtraZero) {
+    TempDir dir;
+    std::string text = kSeqFile;
+    text.replace(text.find(" 2.5000"), std::string(" 2.50000000000000E+0003  0.00000000000000E+0000").size(),
+                 " 2.50000000000000E+0003 ");
+    Document doc = Load(dir.Write("short3.spc", text));
+    EXPECT_DOUBLE_EQ(doc.SpcExtra, 0.0);
+    EXPECT_DOUBLE_EQ(doc.ObsY[0], 0.25);
+    EXPECT_EQ(SpcFileText(doc), kSeqFile);
+}
+
+TEST(SpcFile, NegativeValuesTouchingInTheSeqLayoutReadBack) {
+    TempDir dir;
+    Document doc = test::MakeDocument(4);
+    doc.ObsY[0] = 0.5;
+    doc.ObsY[1] = -0.00125;
+    doc.ObsY[2] = -1.5;
+    doc.ObsY[3] = 0.0;
+    doc.F_Type = 0;
+    const std::string path = dir.File("neg.spc");
+    SaveSpectrum(path, doc);
+    Document back = Load(path);
+    EXPECT_EQ(back.F_Type, 0);
+    EXPECT_DOUBLE_EQ(back.ObsY[1], -0.00125);
+    EXPECT_DOUBLE_EQ(back.ObsY[2], -1.5);
+    EXPECT_DOUBLE_EQ(back.ObsY[3], 0.0);
+}
+
+TEST(SpcFile, NarrowedRangeSavesOnlyItsPointsAndRenumbersPeaks) {
+    Document doc = test::MakeDocument(10, 5.0, 0.5, 100.0, [](int p) { return p / 10.0; });
+    test::AddPeak(doc, 3, 0.5, 1.0);  // before the range: dropped
+    test::AddPeak(doc, 6, 0.25, 2.0);
+    doc.ViewFirstPoint = 5;
+    doc.ViewPointCount = 3;
+    doc.XFirstPpm = 3.0;
+    doc.XFirstHz = 300.0;
+    doc.F_Type = 1;
+    const std::string text = SpcFileText(doc);
+    const std::string expected =
+        "3\r\n"
+        " 3.00000000000000E+0000  5.00000000000000E-0001  3.00000000000000E+0002  5.00000000000000E+0001\r\n"
+        " 1.00000000000000E+0000  0.00000000000000E+0000\r\n"
+        " 5.00000000000000E-0001\r\n"
+        " 6.00000000000000E-0001\r\n"
+        " 7.00000000000000E-0001\r\n"
+        "2  2.50000000000000E-0001 2.00000000000000E+0000 0.00000000000000E+0000 "
+        "0.00000000000000E+0000 0.00000000000000E+0000 0.00000000000000E+0000 FALSE\r\n";
+    EXPECT_EQ(text, expected);
+}
+
+TEST(SpcFile, AutoMagnificationFollowsTheStoredRange) {
+    TempDir dir;
+    core::Options opts;  // magnify_enable is on in a new installation
+    Document doc = Load(dir.Write("narrow.spc", kHeader +
+                                                    " 2.00000000000000E-0001\r\n"
+                                                    " 5.00000000000000E-0001\r\n"
+                                                    " 3.00000000000000E-0001\r\n"),
+                        opts);
+    EXPECT_DOUBLE_EQ(doc.YOffset, 0.2);
+    EXPECT_NEAR(doc.YRange, 0.3, 1e-15);
+
+    Document wide = Load(dir.Write("wide.spc", kHeader +
+                                                   " 0.00000000000000E+0000\r\n"
+                                                   " 9.50000000000000E-0001\r\n"
+                                                   " 3.00000000000000E-0001\r\n"),
+                         opts);
+    EXPECT_DOUBLE_EQ(wide.YOffset, 0.0);
+    EXPECT_DOUBLE_EQ(wide.YRange, 1.0);
+}
+
+TEST(SpcFile, PeaksComeFromTheSp2FileOnlyWhenNoneAreEmbedded) {
+    TempDir dir;
+    const std::string sp2 =
+        "1  5.00000000000000E-0001 1.00000000000000E+0000\r\n"
+        "3  2.50000000000000E-0001 1.50000000000000E+0000\r\n";
+    dir.Write("a.sp2", sp2);
+    const std::string body = kHeader + " 2.50000000000000E-0001 1.00000000000000E+0000 5.00000000000000E-0001\r\n";
+    Document bare = Load(dir.Write("a.spc", body));
+    ASSERT_EQ(bare.PeakCount, 2);
+    EXPECT_EQ(bare.PeakPos[2], 3);
+    EXPECT_DOUBLE_EQ(bare.PeakPosErr[2], 0.0);
+
+    dir.Write("b.sp2", sp2);
+    Document embedded = Load(dir.Write("b.spc", kSeqFile));
+    EXPECT_EQ(embedded.PeakCount, 1);
+}
+
+TEST(SpcFile, OpenResetsTheDocumentLifecycle) {
+    TempDir dir;
+    Document previous = test::MakeDocument(5);
+    previous.PeakFractionL[30] = 0.9;
+    previous.PeakPosErr[4] = 3.0;
+    previous.YExpand = 7.0;
+    previous.Bias = 0.3f;
+    previous.XAxisPpm = false;
+    Document doc = LoadSpectrum(dir.Write("a.spc", kSeqFile), previous, NoMagnify(), nullptr);
+    for (int k = 1; k <= core::kMaxPeaks; ++k) {
+        EXPECT_DOUBLE_EQ(doc.PeakFractionL[k], 0.5);
+        EXPECT_DOUBLE_EQ(doc.PeakPosErr[k], 0.0);
+    }
+    EXPECT_DOUBLE_EQ(doc.YExpand, 1.0);
+    EXPECT_FLOAT_EQ(doc.Bias, 0.0f);  // the file's bias is 0
+    EXPECT_FALSE(doc.XAxisPpm);       // a setting, not part of the spectrum
+    EXPECT_EQ(doc.SaveFileName, doc.SpectrumFileName);
+}
+
+TEST(SpcFile, BadFilesAreRefusedWithTheirReasonAndLine) {
+    TempDir dir;
+    auto reason_of = [&](const std::string& name, const std::string& text, int* line) {
+        try {
+            Load(dir.Write(name, text));
+        } catch (const kalvex::Error& e) {
+            if (line) *line = e.Line();
+            EXPECT_NE(std::string(e.what()).find(dir.File(name)), std::string::npos);
+            return e.Reason();
+        }
+        return std::string("no error");
+    };
+    int line = 0;
+    std::string bad = kColFile;
+    bad.replace(bad.find(" 1.00000000000000E+0000\r\n"), 3, " x.");
+    EXPECT_EQ(reason_of("bad.spc", bad, &line), "Invalid numeric input");
+    EXPECT_EQ(line, 5);
+
+    EXPECT_EQ(reason_of("big.spc", "65537\r\n", &line), "Range check error");
+    EXPECT_NE(reason_of("empty.spc", "", nullptr).find("0 points"), std::string::npos);
+    EXPECT_NE(reason_of("short.spc", kHeader + " 2.50000000000000E-0001\r\n", nullptr), "no error");
+    EXPECT_THROW(Load(dir.File("nothing-here.spc")), FileNotFound);
+}
+
+TEST(SpcFile, FailedSaveKeepsThePreviousFileAndLeavesNoTemporaryFile) {
+    TempDir dir;
+    const std::string path = dir.Write("keep.spc", "previous contents");
+    Document doc = test::MakeDocument(100);
+    {
+        // A file-size limit makes the write fail part-way, whatever the user's permissions.
+        test::FileSizeLimit limit(200);
+        EXPECT_THROW(SaveSpectrum(path, doc), kalvex::Error);
+    }
+    EXPECT_EQ(test::ReadFileBytes(path), "previous contents");
+    EXPECT_EQ(test::FilesIn(dir.Path()), std::vector<std::string>{"keep.spc"});
+}
+
+}  // namespace
+}  // namespace kalvex::files
