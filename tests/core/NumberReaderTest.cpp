@@ -1,0 +1,106 @@
+// Reading numbers, lines and characters from the text formats.
+#include "core/NumberReader.h"
+
+#include <cmath>
+
+#include <gtest/gtest.h>
+
+#include "core/Error.h"
+#include "core/NumberFormat.h"
+
+namespace kalvex::core {
+namespace {
+
+TEST(NumberReader, WhiteSpaceAndLineEndsSeparateNumbers) {
+    NumberReader in(" 12\t-3.5e2\r\n\r\n  .25\n7", "t.txt");
+    EXPECT_EQ(in.ReadInteger(), 12);
+    EXPECT_DOUBLE_EQ(in.ReadReal(), -350.0);
+    EXPECT_TRUE(in.Eoln());
+    EXPECT_DOUBLE_EQ(in.ReadReal(), 0.25);
+    EXPECT_EQ(in.LineNumber(), 3);
+    EXPECT_EQ(in.ReadInteger(), 7);
+    EXPECT_TRUE(in.Eof());
+    // At the end a number reads as 0.
+    EXPECT_EQ(in.ReadInteger(), 0);
+    EXPECT_DOUBLE_EQ(in.ReadReal(), 0.0);
+}
+
+TEST(NumberReader, EolnIsTrueAtLineEndsCtrlZAndTheEndAndSkipsNothing) {
+    NumberReader in("1 \r\n2\n3\x1A" "4", "t.txt");
+    in.ReadInteger();
+    EXPECT_FALSE(in.Eoln());  // a blank before the line end
+    EXPECT_TRUE(in.SeekEoln());
+    in.SkipLine();
+    EXPECT_EQ(in.ReadInteger(), 2);
+    EXPECT_TRUE(in.Eoln());
+    in.SkipLine();
+    EXPECT_EQ(in.ReadInteger(), 3);
+    EXPECT_TRUE(in.Eoln());  // Ctrl-Z ends the data
+    EXPECT_TRUE(in.Eof());
+    EXPECT_EQ(in.ReadInteger(), 0);
+}
+
+TEST(NumberReader, TouchingTwentyThreeCharacterRealsAreSplitAtTheMinus) {
+    const std::string line = FormatReal23(1.5) + FormatReal23(-0.00125) + FormatReal23(-2.0) +
+                             FormatReal23(3.0) + "\r\n";
+    NumberReader in(line, "seq.spc");
+    EXPECT_DOUBLE_EQ(in.ReadReal(), 1.5);
+    EXPECT_DOUBLE_EQ(in.ReadReal(), -0.00125);
+    EXPECT_DOUBLE_EQ(in.ReadReal(), -2.0);
+    EXPECT_DOUBLE_EQ(in.ReadReal(), 3.0);
+    EXPECT_TRUE(in.Eoln());
+}
+
+TEST(NumberReader, BadTokensNameTheFileAndLine) {
+    auto failure = [](const std::string& text, bool integer) {
+        NumberReader in(text, "bad.txt");
+        try {
+            if (integer) {
+                in.ReadInteger();
+                in.ReadInteger();
+            } else {
+                in.ReadReal();
+                in.ReadReal();
+            }
+        } catch (const InvalidNumericInput& e) {
+            return e.File() + ":" + std::to_string(e.Line());
+        }
+        return std::string("accepted");
+    };
+    EXPECT_EQ(failure("1.0\n\n1.5x", false), "bad.txt:3");
+    EXPECT_EQ(failure("1\n12.5", true), "bad.txt:2");
+    EXPECT_EQ(failure("1,5", false), "bad.txt:1");  // the comma is not a decimal separator
+    EXPECT_EQ(failure("1 -", false), "bad.txt:1");
+    EXPECT_EQ(failure("1 1e", false), "bad.txt:1");
+    EXPECT_EQ(failure("1 1.5-2", false), "bad.txt:1");  // only reals with exponents touch
+    EXPECT_EQ(failure("1 99999999999", true), "bad.txt:1");
+    EXPECT_EQ(failure("1 1" + std::string(70, '0'), false), "bad.txt:1");  // over 64 characters
+    EXPECT_EQ(failure("1 2", false), "accepted");
+}
+
+TEST(NumberReader, WrittenSpecialValuesReadBack) {
+    NumberReader in(FormatReal23(std::nan("")) + " INF -inf", "t.txt");
+    EXPECT_TRUE(std::isnan(in.ReadReal()));
+    EXPECT_EQ(in.ReadReal(), INFINITY);
+    EXPECT_EQ(in.ReadReal(), -INFINITY);
+}
+
+TEST(NumberReader, LinesAndCharacters) {
+    NumberReader in("##$SI= 16384\r\nab\rc\n", "procs");
+    EXPECT_EQ(in.ReadLine(), "##$SI= 16384");
+    EXPECT_EQ(in.ReadChar(), 'a');
+    EXPECT_EQ(in.ReadLine(), "b");
+    EXPECT_EQ(in.LineNumber(), 3);  // a lone CR ends a line too
+    EXPECT_EQ(in.ReadLine(), "c");
+    EXPECT_TRUE(in.Eof());
+    EXPECT_EQ(in.ReadChar(), 0x1A);
+    EXPECT_TRUE(in.SeekEof());
+}
+
+TEST(NumberReader, MissingFileIsFileNotFound) {
+    EXPECT_THROW(NumberReader::Open("/nonexistent/kalvex/x.spc"), FileNotFound);
+    EXPECT_THROW(NumberReader::Open("/"), FileNotFound);
+}
+
+}  // namespace
+}  // namespace kalvex::core
