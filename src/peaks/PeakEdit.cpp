@@ -1,0 +1,118 @@
+// Draw and Delete of the Peak Information window: typed values into the peak table.
+#include "peaks/PeakEdit.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+
+#include "core/Error.h"
+#include "core/TextToNumber.h"
+#include "fit/LineShapes.h"
+
+namespace kalvex::peaks {
+
+namespace {
+
+void RequirePeak(const core::Document& doc, int n) {
+    if (n < 1 || n > doc.PeakCount) throw Error("No peak is selected");
+}
+
+bool Pending(bool edited, const std::string& text) { return edited && !core::IsBlank(text); }
+
+// A typed full width in the axis unit as a half width in points.
+double HalfWidthPoints(const core::Document& doc, const std::string& text) {
+    const double step = doc.XAxisPpm ? doc.XStepPpm : doc.XStepHz;
+    return core::TextToFloat(text) / step / 2.0;
+}
+
+}  // namespace
+
+void PeakEdits::ClearFlags() {
+    PositionEdited = HeightEdited = WidthEdited = WidthLEdited = FractionEdited = false;
+}
+
+PeakEdits EditsAfterShow(const PeakInfo& info) {
+    PeakEdits e;
+    e.Edposition = info.Sel_Dlg.Edposition;
+    e.Edhight = info.Sel_Dlg.Edhight;
+    e.EdWidth = info.Sel_Dlg.EdWidth;
+    e.EdWidth2 = info.Sel_Dlg2.EdWidth2;
+    e.fract_L = info.Sel_Dlg2.fract_L;
+    return e;
+}
+
+void ApplyPeakEdits(core::Document& doc, const core::Options& opts, int n, const PeakEdits& edits) {
+    RequirePeak(doc, n);
+    const auto k = static_cast<std::size_t>(n);
+    // The derived Gauss+Lorentz area follows whatever got applied, also when a later field fails.
+    auto follow_area = [&] {
+        if (core::CurrentLineType(opts, doc) != core::LineType::kGaussLorentz) return;
+        doc.PeakAreaGL[k] =
+            doc.PeakHeight[k] / fit::CentreDensityGL(doc.PeakHalfWidthG[k], doc.PeakHalfWidthL[k],
+                                                     doc.PeakFractionL[k]);
+    };
+    try {
+        if (Pending(edits.PositionEdited, edits.Edposition)) {
+            const std::int32_t pos = core::TextToInt(edits.Edposition);
+            if (pos < 0 || pos > std::numeric_limits<std::uint16_t>::max()) {
+                throw Error("'" + edits.Edposition +
+                            "' is not a valid peak position: it must lie in 0..65535");
+            }
+            doc.PeakPos[k] = static_cast<std::uint16_t>(pos);
+        }
+        if (Pending(edits.HeightEdited, edits.Edhight)) {
+            doc.PeakHeight[k] = core::TextToFloat(edits.Edhight) * doc.YRange;
+        }
+        if (Pending(edits.WidthEdited, edits.EdWidth)) {
+            doc.PeakHalfWidth[k] = HalfWidthPoints(doc, edits.EdWidth);
+            doc.PeakHalfWidthG[k] = doc.PeakHalfWidth[k];
+        }
+        if (Pending(edits.WidthLEdited, edits.EdWidth2)) {
+            doc.PeakHalfWidthL[k] = HalfWidthPoints(doc, edits.EdWidth2);
+        }
+        if (Pending(edits.FractionEdited, edits.fract_L)) {
+            doc.PeakFractionL[k] = std::clamp(core::TextToFloat(edits.fract_L), 0.0, 1.0);
+        }
+    } catch (...) {
+        follow_area();
+        throw;
+    }
+    follow_area();
+}
+
+int DeletePeak(core::Document& doc, int n) {
+    RequirePeak(doc, n);
+    const int count = doc.PeakCount;
+    // Every per-peak array moves, so a later peak keeps its own widths, fraction and area.
+    for (int j = n; j < count; ++j) {
+        const auto to = static_cast<std::size_t>(j);
+        const auto from = to + 1;
+        doc.PeakPos[to] = doc.PeakPos[from];
+        doc.PeakHeight[to] = doc.PeakHeight[from];
+        doc.PeakHalfWidth[to] = doc.PeakHalfWidth[from];
+        doc.PeakHalfWidthG[to] = doc.PeakHalfWidthG[from];
+        doc.PeakHalfWidthL[to] = doc.PeakHalfWidthL[from];
+        doc.PeakFractionL[to] = doc.PeakFractionL[from];
+        doc.PeakAreaGL[to] = doc.PeakAreaGL[from];
+        doc.PeakPosErr[to] = doc.PeakPosErr[from];
+        doc.PeakHeightErr[to] = doc.PeakHeightErr[from];
+        doc.PeakHalfWidthErr[to] = doc.PeakHalfWidthErr[from];
+        doc.PeakHalfWidthGErr[to] = doc.PeakHalfWidthGErr[from];
+        doc.PeakHalfWidthLErr[to] = doc.PeakHalfWidthLErr[from];
+        doc.PeakFractionLErr[to] = doc.PeakFractionLErr[from];
+    }
+    // The freed slot is the next new peak's: no errors of a deleted peak may show up there.
+    const auto last = static_cast<std::size_t>(count);
+    doc.PeakPosErr[last] = 0.0;
+    doc.PeakHeightErr[last] = 0.0;
+    doc.PeakHalfWidthErr[last] = 0.0;
+    doc.PeakHalfWidthGErr[last] = 0.0;
+    doc.PeakHalfWidthLErr[last] = 0.0;
+    doc.PeakFractionLErr[last] = 0.0;
+    doc.PeakFractionL[last] = 0.5;
+    doc.PeakAreaGL[last] = 0.0;
+    doc.PeakCount = static_cast<std::uint8_t>(count - 1);
+    return doc.PeakCount < n ? 1 : n;
+}
+
+}  // namespace kalvex::peaks
