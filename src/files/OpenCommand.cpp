@@ -4,8 +4,12 @@
 
 #include "core/Error.h"
 #include "core/FileSystem.h"
+#include "files/Bruker1r.h"
 #include "files/PeakLines.h"
 #include "files/SpcFile.h"
+#include "files/VnmrBinary.h"
+#include "files/VnmrText.h"
+#include "files/XyText.h"
 
 namespace kalvex::files {
 
@@ -22,6 +26,11 @@ const std::vector<ReaderEntry>& Readers() {
     // One row per format, in the order of the open dialog's filter; F_Type follows the row.
     static const std::vector<ReaderEntry> readers = {
         {".spc", nullptr, &ReadSpc, false, "NMR spectra (*.spc)|*.spc"},
+        {".dat", nullptr, &ReadXyText, true, "X-Y Data (*.dat)|*.dat"},
+        // Spectrometer software stores the processed spectrum as "1r" beside "procs".
+        {".1rd", "1r", &ReadBruker1r, false, "Binary Bruker 1r (*.1rd)|*.1rd;1r"},
+        {".vdt", nullptr, &ReadVnmrText, true, "VnmrJ text (*.vdt)|*.vdt"},
+        {".vnj", nullptr, &ReadVnmrBinary, false, "VnmrJ Binary (*.vnj)|*.vnj"},
     };
     return readers;
 }

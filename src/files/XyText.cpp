@@ -1,0 +1,103 @@
+// The X-Y text reader and writer, and the normalisation every foreign reader ends with.
+#include "files/XyText.h"
+
+#include <cmath>
+
+#include "core/Capacities.h"
+#include "core/Error.h"
+#include "core/FileSystem.h"
+#include "core/NumberFormat.h"
+#include "core/NumberReader.h"
+
+namespace kalvex::files {
+
+using core::Document;
+
+double NormaliseIntensities(double* values, std::int32_t n, const std::string& path) {
+    double lo = values[0];
+    double hi = values[0];
+    for (std::int32_t i = 0; i < n; ++i) {
+        const double v = values[i];
+        if (!std::isfinite(v)) {
+            throw Error("Point " + std::to_string(i + 1) +
+                            " of the spectrum is not a finite number; the file cannot be shown",
+                        path);
+        }
+        if (v < lo) lo = v;
+        if (v > hi) hi = v;
+    }
+    const double range = hi - lo;
+    // Equal values leave nothing to normalise by: the range would divide every point by 0.
+    if (!(range > 0.0) || !std::isfinite(range)) {
+        throw Error("The spectrum is flat (all " + std::to_string(n) +
+                        " values are equal); it has no intensity scale",
+                    path);
+    }
+    for (std::int32_t i = 0; i < n; ++i) values[i] = (values[i] - lo) / range;
+    return range;
+}
+
+void FinishImport(Document& doc, std::int32_t n, const std::string& path) {
+    if (n < 2) {
+        throw Error("The file holds " + std::to_string(n) + (n == 1 ? " point" : " points") +
+                        "; a spectrum needs at least 2",
+                    path);
+    }
+    doc.YScale = NormaliseIntensities(doc.ObsY.data(), n, path);
+    doc.PointCount = doc.ViewPointCount = doc.RangeFullCount = n;
+    doc.YOffset = 0.0;
+    doc.SpcExtra = 0.0;
+    doc.XFirstPpm0 = doc.RangeFullPpm = doc.XFirstPpm;
+    doc.XFirstHz0 = doc.RangeFullHz = doc.XFirstHz;
+}
+
+void FailTooManyPoints(const std::string& path, int line) {
+    throw Error("Range check error: the file holds more than " + std::to_string(core::kMaxPoints) +
+                    " points, the most a spectrum can have",
+                path, line);
+}
+
+void ReadXyText(Document& doc, const std::string& path, const core::Options& /*opts*/,
+                const ArrayChooser& /*choose*/) {
+    core::NumberReader in = core::NumberReader::Open(path);
+    if (in.SeekEof()) throw Error("The file holds no X-Y data", path);
+
+    double x1 = 0.0;
+    std::int32_t n = 0;
+    // Runs to the end of the file, not to the last number: a line end after the last line
+    // followed by a blank line reads one more point of intensity 0, as it always has.
+    while (!in.Eof()) {
+        if (n == core::kMaxPoints) FailTooManyPoints(path, in.LineNumber());
+        const double x = in.ReadReal();
+        doc.ObsY[static_cast<std::size_t>(n)] = in.ReadReal();
+        in.SkipLine();
+        if (n == 0) x1 = x;
+        if (n == 1) doc.XStepPpm = std::fabs(x - x1);
+        ++n;
+    }
+    doc.XFirstPpm = doc.XFirstHz = x1;
+    doc.XStepHz = doc.XStepPpm;
+    doc.F_Type = static_cast<int>(core::FileType::kDat);
+    FinishImport(doc, n, path);
+}
+
+std::string XyTextFileText(const Document& doc) {
+    std::string text;
+    text.reserve(static_cast<std::size_t>(doc.ViewPointCount) * 49);
+    for (std::int32_t j = 0; j < doc.ViewPointCount; ++j) {
+        const std::int32_t p = doc.ViewFirstPoint + j;
+        const double x = doc.XFirstPpm - j * doc.XStepPpm;
+        const double y = doc.ObsY[static_cast<std::size_t>(p - 1)] * doc.YScale + doc.YOffset;
+        text += core::FormatReal23(x);
+        text += ' ';
+        text += core::FormatReal23(y);
+        text += "\r\n";
+    }
+    return text;
+}
+
+void WriteXyTextFile(const std::string& path, const Document& doc) {
+    core::WriteFileAtomically(path, XyTextFileText(doc));
+}
+
+}  // namespace kalvex::files

@@ -1,0 +1,47 @@
+// The two-column X-Y text file .dat (read and written) and the common end of every import.
+#pragma once
+
+#include <string>
+
+#include "core/Document.h"
+#include "core/Options.h"
+#include "files/OpenCommand.h"
+
+namespace kalvex::files {
+
+/// The common end of every foreign-spectrum reader, for the `n` raw values in ObsY[0..n-1]:
+/// PointCount = ViewPointCount = RangeFullCount = n; YScale = max - min; every value becomes
+/// (v - min) / YScale, so the spectrum spans 0..1; YOffset = 0, SpcExtra = 0; the calibration
+/// copies XFirstPpm0, XFirstHz0, RangeFullPpm, RangeFullHz follow XFirstPpm and XFirstHz.
+/// Throws kalvex::Error naming `path` for fewer than 2 points, a value that is not a finite
+/// number, and a flat spectrum (all values equal), which have no normalisation.
+void FinishImport(core::Document& doc, std::int32_t n, const std::string& path);
+
+/// Finds min and max of `values[0..n-1]` and normalises them in place to 0..1; returns the
+/// range max - min (the new YScale). Throws like FinishImport for non-finite values and flat
+/// spectra. Used by FinishImport and by the re-reading of one spectrum of an arrayed file.
+double NormaliseIntensities(double* values, std::int32_t n, const std::string& path);
+
+/// Throws the error of a text spectrum with a 65,537th value, at `line` of `path`.
+[[noreturn]] void FailTooManyPoints(const std::string& path, int line);
+
+/// Reader of .dat files (signature of SpectrumReader): one point per line, X then intensity;
+/// X of point 1 from line 1, XStepPpm = |X2 - X1| even when X rises (the axis then runs
+/// opposite to the file), further X values ignored. ppm and Hz members get the same numbers.
+/// F_Type = 2. A blank last line adds one point of raw intensity 0 (kept: files rely on it
+/// reading the same everywhere). Throws kalvex::Error ("Range check error: ...") at the
+/// 65,537th point and
+/// InvalidNumericInput at a token that is not a number.
+void ReadXyText(core::Document& doc, const std::string& path, const core::Options& opts,
+                const ArrayChooser& choose);
+
+/// The .dat text of the displayed range: for the j-th line (j from 0) X = XFirstPpm - j *
+/// XStepPpm (ppm whatever XAxisPpm says), a blank, ObsY[p - 1] * YScale + YOffset for point
+/// p = ViewFirstPoint + j; both as 23-character reals; lines end in CR LF.
+std::string XyTextFileText(const core::Document& doc);
+
+/// Writes XyTextFileText to `path` through core::WriteFileAtomically (a failure keeps the
+/// previous file and throws kalvex::Error).
+void WriteXyTextFile(const std::string& path, const core::Document& doc);
+
+}  // namespace kalvex::files
