@@ -1,14 +1,14 @@
 // The .par report of the fit results: a table or a block per peak, with areas and shares.
 #include "peaks/FitReport.h"
 
-#include <algorithm>
-#include <cmath>
-#include <vector>
-
 #include "core/FileSystem.h"
 #include "core/NumberFormat.h"
 #include "core/NumberReader.h"
 #include "peaks/PeakArea.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
 
 namespace kalvex::peaks {
 

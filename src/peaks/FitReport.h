@@ -1,10 +1,10 @@
 // The .par report of the fit results: a table or a block per peak, with areas and shares.
 #pragma once
 
-#include <string>
-
 #include "core/Document.h"
 #include "core/Options.h"
+
+#include <string>
 
 namespace kalvex::peaks {
 

@@ -1,11 +1,11 @@
 // Peak areas with their fit errors, the total, and the texts the dialog and the report show.
 #include "peaks/PeakArea.h"
 
-#include <cmath>
-#include <numbers>
-
 #include "core/NumberFormat.h"
 #include "fit/LineShapes.h"
+
+#include <cmath>
+#include <numbers>
 
 namespace kalvex::peaks {
 

@@ -1,10 +1,10 @@
 // Peak areas with their fit errors, the total, and the texts the dialog and the report show.
 #pragma once
 
-#include <string>
-
 #include "core/Document.h"
 #include "core/Options.h"
+
+#include <string>
 
 namespace kalvex::peaks {
 

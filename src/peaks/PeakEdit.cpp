@@ -1,13 +1,13 @@
 // Draw and Delete of the Peak Information window: typed values into the peak table.
 #include "peaks/PeakEdit.h"
 
-#include <algorithm>
-#include <cstdint>
-#include <limits>
-
 #include "core/Error.h"
 #include "core/TextToNumber.h"
 #include "fit/LineShapes.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <limits>
 
 namespace kalvex::peaks {
 

@@ -1,11 +1,11 @@
 // Draw and Delete of the Peak Information window: typed values into the peak table.
 #pragma once
 
-#include <string>
-
 #include "core/Document.h"
 #include "core/Options.h"
 #include "peaks/PeakInfo.h"
+
+#include <string>
 
 namespace kalvex::peaks {
 

@@ -1,10 +1,10 @@
 // Every value and text the Peak Information and Gauss + Lorentz windows show for one peak.
 #pragma once
 
-#include <string>
-
 #include "core/Document.h"
 #include "core/Options.h"
+
+#include <string>
 
 namespace kalvex::peaks {
 
