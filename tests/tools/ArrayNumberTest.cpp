@@ -1,6 +1,4 @@
 // The spectrum-number dialog rules and stepping through the spectra of an arrayed file.
-#include "tools/ArrayNumber.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -8,6 +6,7 @@
 #include "core/Error.h"
 #include "files/OpenCommand.h"
 #include "support/TempDir.h"
+#include "tools/ArrayNumber.h"
 #include "tools/SpectrumFileWriters.h"
 
 namespace kalvex::tools {

@@ -1,9 +1,8 @@
 // The automatic bias: its two end windows, the truncation, single-precision sums, the setting.
-#include "tools/Bias.h"
-
 #include <gtest/gtest.h>
 
 #include "support/DocumentBuilder.h"
+#include "tools/Bias.h"
 
 namespace kalvex::tools {
 namespace {
@@ -31,16 +30,14 @@ TEST(AutoBias, ValuesAreCutToFiveDecimalsTowardZero) {
     EXPECT_NEAR(ComputeAutoBias(third), 0.29999f, 2e-8);
     const Document up = test::MakeDocument(100, 10.0, 0.01, 400.0, [](int) { return 0.123459; });
     EXPECT_NEAR(ComputeAutoBias(up), 0.12345f, 2e-8);
-    const Document down =
-        test::MakeDocument(100, 10.0, 0.01, 400.0, [](int) { return -0.123459; });
+    const Document down = test::MakeDocument(100, 10.0, 0.01, 400.0, [](int) { return -0.123459; });
     EXPECT_NEAR(ComputeAutoBias(down), -0.12345f, 2e-8);
 }
 
 TEST(AutoBias, SumsInSinglePrecisionTermByTerm) {
     // 6,554 points per window at 65,536 points: the float running sum drifts from the exact
     // mean, and the stored estimate is that drifted value, not the exact 0.25.
-    const Document doc =
-        test::MakeDocument(65536, 10.0, 0.01, 400.0, [](int) { return 0.25; });
+    const Document doc = test::MakeDocument(65536, 10.0, 0.01, 400.0, [](int) { return 0.25; });
     float acc = 0.0f;
     for (int i = 0; i < 2 * 6554; ++i) {
         acc = static_cast<float>(static_cast<long double>(acc) + 0.25L / 6554.0L);

@@ -1,4 +1,5 @@
-// Test helpers that write small foreign spectrum files: Bruker procs and 1r, VnmrJ procpar and data.
+// Test helpers that write small foreign spectrum files: Bruker procs and 1r, VnmrJ procpar and
+// data.
 #pragma once
 
 #include <cmath>

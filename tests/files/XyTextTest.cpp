@@ -1,0 +1,135 @@
+// The X-Y text and VnmrJ text readers, the common normalisation, and the .dat writer.
+#include <gtest/gtest.h>
+
+#include "core/Error.h"
+#include "files/OpenCommand.h"
+#include "files/VnmrText.h"
+#include "files/XyText.h"
+#include "support/DocumentBuilder.h"
+#include "support/TempDir.h"
+
+namespace kalvex::files {
+namespace {
+
+using core::Document;
+using test::TempDir;
+
+Document Load(const std::string& path) {
+    return LoadSpectrum(path, Document{}, core::Options{}, nullptr);
+}
+
+// Raw intensities 20, 60, 120 -> min 20, range 100.
+const std::string kFalling = "7.5 20\n7.25 60\n7.0 120\n";
+
+TEST(XyText, ReadsCalibrationAndNormalisesToTheRange) {
+    TempDir dir;
+    const Document doc = Load(dir.Write("a.dat", kFalling));
+    EXPECT_EQ(doc.F_Type, static_cast<int>(core::FileType::kDat));
+    EXPECT_EQ(doc.PointCount, 3);
+    EXPECT_EQ(doc.ViewPointCount, 3);
+    EXPECT_EQ(doc.RangeFullCount, 3);
+    EXPECT_DOUBLE_EQ(doc.XFirstPpm, 7.5);
+    EXPECT_DOUBLE_EQ(doc.XFirstHz, 7.5);
+    EXPECT_DOUBLE_EQ(doc.XFirstPpm0, 7.5);
+    EXPECT_DOUBLE_EQ(doc.RangeFullHz, 7.5);
+    EXPECT_DOUBLE_EQ(doc.XStepPpm, 0.25);
+    EXPECT_DOUBLE_EQ(doc.XStepHz, 0.25);
+    EXPECT_DOUBLE_EQ(doc.ObsFreq, 1.0);
+    EXPECT_DOUBLE_EQ(doc.YScale, 100.0);
+    EXPECT_EQ(doc.YOffset, 0.0);
+    EXPECT_EQ(doc.SpcExtra, 0.0);
+    EXPECT_DOUBLE_EQ(doc.ObsY[0], 0.0);
+    EXPECT_DOUBLE_EQ(doc.ObsY[1], 0.4);
+    EXPECT_DOUBLE_EQ(doc.ObsY[2], 1.0);
+}
+
+TEST(XyText, RisingXGivesAPositiveStepAndIgnoresLaterX) {
+    TempDir dir;
+    // Tabs, CR LF, a third column and a wrong third X: only lines 1 and 2 give the axis.
+    const Document doc = Load(dir.Write("r.dat", "-2.0\t5\t9\r\n-1.5\t7\t9\r\n40\t6\t9\r\n"));
+    EXPECT_DOUBLE_EQ(doc.XFirstPpm, -2.0);
+    EXPECT_DOUBLE_EQ(doc.XStepPpm, 0.5);
+    EXPECT_EQ(doc.PointCount, 3);
+    EXPECT_DOUBLE_EQ(doc.ObsY[1], 1.0);
+}
+
+TEST(XyText, BlankLastLineAddsAPointOfIntensityZero) {
+    TempDir dir;
+    const Document doc = Load(dir.Write("b.dat", kFalling + "\n"));
+    ASSERT_EQ(doc.PointCount, 4);
+    // The raw 0 is now the minimum: 20 normalises to 20 / 120.
+    EXPECT_DOUBLE_EQ(doc.YScale, 120.0);
+    EXPECT_DOUBLE_EQ(doc.ObsY[0], 20.0 / 120.0);
+    EXPECT_DOUBLE_EQ(doc.ObsY[3], 0.0);
+    // Without a line end after the last line nothing is added.
+    EXPECT_EQ(Load(dir.Write("c.dat", "7.5 20\n7.25 60\n7.0 120")).PointCount, 3);
+}
+
+TEST(XyText, ReadsTheSp2FileBeside) {
+    TempDir dir;
+    dir.Write("p.sp2", "2  5.00000000000000E-0001 3.00000000000000E+0000\r\n");
+    const Document doc = Load(dir.Write("p.dat", kFalling));
+    ASSERT_EQ(doc.PeakCount, 1);
+    EXPECT_EQ(doc.PeakPos[1], 2);
+}
+
+TEST(XyText, StopsAtTheLimitOfPoints) {
+    TempDir dir;
+    std::string text;
+    for (int i = 0; i < 65536; ++i) text += std::to_string(i) + " " + std::to_string(i % 7) + "\n";
+    EXPECT_EQ(Load(dir.Write("full.dat", text)).PointCount, 65536);
+    try {
+        Load(dir.Write("over.dat", text + "-1 3\n"));
+        FAIL() << "a 65,537th point was accepted";
+    } catch (const Error& e) {
+        EXPECT_NE(e.Reason().find("Range check error"), std::string::npos) << e.what();
+        EXPECT_EQ(e.Line(), 65537);
+    }
+}
+
+TEST(VnmrText, FirstAndLastXGiveTheStep) {
+    TempDir dir;
+    const Document doc = Load(dir.Write("v.vdt", "10.0\r\n-2.0\r\n5\r\n-3\r\n13\r\n1\r\n"));
+    EXPECT_EQ(doc.F_Type, static_cast<int>(core::FileType::kVnmrText));
+    EXPECT_EQ(doc.PointCount, 4);
+    EXPECT_DOUBLE_EQ(doc.XFirstPpm, 10.0);
+    EXPECT_DOUBLE_EQ(doc.XFirstHz, 10.0);
+    EXPECT_DOUBLE_EQ(doc.XStepPpm, 4.0);
+    EXPECT_DOUBLE_EQ(doc.XStepHz, 4.0);
+    EXPECT_DOUBLE_EQ(doc.ObsFreq, 1.0);
+    EXPECT_DOUBLE_EQ(doc.YScale, 16.0);
+    EXPECT_DOUBLE_EQ(doc.ObsY[0], 0.5);
+    EXPECT_DOUBLE_EQ(doc.ObsY[2], 1.0);
+    // A blank last line is one more point, and the step follows the new count.
+    const Document blank = Load(dir.Write("w.vdt", "10.0\n-2.0\n5\n-3\n13\n1\n\n"));
+    EXPECT_EQ(blank.PointCount, 5);
+    EXPECT_DOUBLE_EQ(blank.XStepPpm, 3.0);
+}
+
+TEST(XyTextWriter, WritesTheDisplayedRangeInAbsoluteUnits) {
+    Document doc = test::MakeDocument(200, 10.0, 0.01, 400.0, [](int p) { return p / 200.0; });
+    doc.YScale = 2.0;
+    doc.YOffset = 0.5;
+    doc.ViewFirstPoint = 101;
+    doc.ViewPointCount = 2;
+    doc.XFirstPpm = 9.0;  // X of point 101
+    EXPECT_EQ(XyTextFileText(doc),
+              " 9.00000000000000E+0000  1.51000000000000E+0000\r\n"
+              " 8.99000000000000E+0000  1.52000000000000E+0000\r\n");
+}
+
+TEST(XyTextWriter, WrittenFileReadsBackToTheSameSpectrum) {
+    TempDir dir;
+    const Document doc = Load(dir.Write("in.vdt", "3.0\n1.0\n-4\n2.5\n16\n0.25\n"));
+    const std::string out = dir.File("out.dat");
+    WriteXyTextFile(out, doc);
+    const Document back = Load(out);
+    EXPECT_EQ(back.PointCount, doc.PointCount);
+    EXPECT_NEAR(back.XFirstPpm, doc.XFirstPpm, 1e-14);
+    EXPECT_NEAR(back.XStepPpm, doc.XStepPpm, 1e-14);
+    EXPECT_NEAR(back.YScale, doc.YScale, 1e-13 * doc.YScale);
+    for (int i = 0; i < doc.PointCount; ++i) EXPECT_NEAR(back.ObsY[i], doc.ObsY[i], 1e-14);
+}
+
+}  // namespace
+}  // namespace kalvex::files
