@@ -13,7 +13,6 @@ namespace kalvex::view {
 
 namespace {
 
-constexpr double kPixelLimit = 1.0e9;
 constexpr int kMaxTicks = 20;
 constexpr const char* kAxisFont = "Times New Roman";
 
@@ -50,13 +49,6 @@ void DrawCurve(Canvas& canvas, std::vector<Point>& pts, const double* values,
 }
 
 }  // namespace
-
-int Px(double v) {
-    // Written so that NaN takes the lower bound.
-    if (!(v > -kPixelLimit)) v = -kPixelLimit;
-    if (v > kPixelLimit) v = kPixelLimit;
-    return static_cast<int>(core::Nearest(v));
-}
 
 void LayoutPlotArea(PlotGeometry& geo, int client_width, int client_height) {
     geo.Bevel.Left = 26;

@@ -14,10 +14,25 @@ namespace kalvex::view {
 /// Curve styles of the output pictures, as the items of P_Line2 and Sum_Line2.
 enum class CurveStyle : int { kSolid = 0, kBroken = 1, kBrokenDot = 2 };
 
-/// The pixel coordinate of a computed position: nearest(v), halves away from zero. Values
-/// beyond +-1E9 pixels (and NaN) are held at that bound so they stay integers; nothing that
-/// lies on any real target is changed.
-int Px(double v);
+/// The pixel coordinate of a computed position: nearest(v), halves away from zero, as
+/// core::Nearest. Values beyond +-1E9 pixels (and NaN) are held at that bound so they stay
+/// integers; nothing that lies on any real target is changed.
+inline int Px(double v) {
+    constexpr double kLimit = 1.0e9;
+    // Written so that NaN takes the lower bound.
+    if (!(v > -kLimit)) v = -kLimit;
+    if (v > kLimit) v = kLimit;
+    // Inline rather than a library call: this runs for every drawn point. Within the limit the
+    // cut-off fraction is exact, so halves go away from zero exactly as in core::Nearest.
+    auto whole = static_cast<std::int64_t>(v);
+    const double fraction = v - static_cast<double>(whole);
+    if (fraction >= 0.5) {
+        ++whole;
+    } else if (fraction <= -0.5) {
+        --whole;
+    }
+    return static_cast<int>(whole);
+}
 
 /// Screen layout for a main-window client area of the given size: M_Bevel at (26, 28)
 /// filling the rest less 1 pixel right and bottom, and PlotLeft, PlotRight, PlotTop and

@@ -3,8 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include "core/NumberFormat.h"
 #include "support/DocumentBuilder.h"
 #include "support/RecordingCanvas.h"
+
+#include <limits>
 
 namespace kalvex::view {
 namespace {
@@ -47,6 +50,16 @@ std::vector<std::string> Labels(const RecordingCanvas& canvas) {
     const auto& texts = canvas.Texts();
     for (std::size_t i = 0; i + 1 < texts.size(); ++i) out.push_back(texts[i].Str);
     return out;
+}
+
+TEST(Plotting, PixelRoundingIsNearestWithHalvesAwayFromZeroAndStaysInRange) {
+    for (double v : {0.0, 0.5, -0.5, 1.5, -1.5, 2.5, 0.49999999999999994, -0.49999999999999994,
+                     302.50000000000006, -282.4999999, 123456789.5, -999999999.5}) {
+        EXPECT_EQ(Px(v), core::Nearest(v)) << v;
+    }
+    EXPECT_EQ(Px(1e300), 1000000000);
+    EXPECT_EQ(Px(-std::numeric_limits<double>::infinity()), -1000000000);
+    EXPECT_EQ(Px(std::numeric_limits<double>::quiet_NaN()), -1000000000);
 }
 
 TEST(Plotting, LayoutFillsTheClientAreaAndTheBitmapSitsInsideTheBevel) {
