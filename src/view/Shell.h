@@ -77,11 +77,12 @@ public:
     // --- Range XY dialog RangeDlg.
     virtual bool RangeDialogVisible() const = 0;
     /// Selects its Y_axis tab and opens it (again): placed beside the main window, edited
-    /// flags cleared, tool mode entered.
+    /// flags cleared, tool mode entered (ViewState::ToolMode and RangeDialogOpen set).
     virtual void OpenRangeDialogOnYTab() = 0;
     /// Runs its OK action with the texts of Edit1 and Edit2 (may refresh and close it).
     virtual void RangeDialogOk() = 0;
-    /// Runs its Reset action: whole view, automatic ticks, refresh, tool mode left.
+    /// Runs its Reset action (resetBtnClick): RequestViewReset, RefreshClick, then the tool
+    /// mode left and the dialog closed. The R key calls it whether or not the dialog is open.
     virtual void RangeDialogReset() = 0;
     /// Its label Label6 (the gain) and its edits Edit1 (range start) and Edit2 (range end).
     virtual void SetRangeLabel6(const std::string& text) = 0;
