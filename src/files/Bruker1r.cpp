@@ -223,8 +223,8 @@ BrukerParameters ReadBrukerParameters(const std::string& path) {
     }
 
     if (par.PointCount < 2 || par.PointCount > core::kMaxPoints) {
-        throw Error("The parameter file declares " + std::to_string(par.PointCount) +
-                        " points; a spectrum has 2 to " + std::to_string(core::kMaxPoints),
+        throw Error("The parameter file gives a point count of " + std::to_string(par.PointCount) +
+                        "; a spectrum has 2 to " + std::to_string(core::kMaxPoints) + " points",
                     path);
     }
     if (!(par.Sf > 0.0) || !std::isfinite(par.Sf)) {

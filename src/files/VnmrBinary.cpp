@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <vector>
@@ -78,6 +79,12 @@ void ReadSpectrumValues(const std::string& path, std::int32_t n, int k, bool lit
     }
 }
 
+std::string FormatNumber(double v) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.15g", v);
+    return buf;
+}
+
 std::string SizeText(std::int64_t bytes) { return std::to_string(bytes) + " bytes"; }
 
 }  // namespace
@@ -105,18 +112,24 @@ VnmrParameters ReadVnmrParameters(const std::string& path) {
         if (std::strcmp(name, "fn ") == 0) fn = v;
         if (std::strcmp(name, "rfl ") == 0) p.Rfl = v;
         if (std::strcmp(name, "rfp ") == 0) p.Rfp = v;
-        if (std::strcmp(name, "sfrq") == 0) p.Sfrq = v, sfrq_seen = true;
-        if (std::strcmp(name, "sw ") == 0) p.Sw = v, sw_seen = true;
+        if (std::strcmp(name, "sfrq") == 0) {
+            p.Sfrq = v;
+            sfrq_seen = true;
+        }
+        if (std::strcmp(name, "sw ") == 0) {
+            p.Sw = v;
+            sw_seen = true;
+        }
     }
     if (!(p.Sfrq > 1.0)) {
         throw Error(sfrq_seen
-                        ? "The observe frequency sfrq is " + std::to_string(p.Sfrq) +
+                        ? "The observe frequency sfrq is " + FormatNumber(p.Sfrq) +
                               " MHz; it must be above 1 MHz"
                         : std::string("The parameter \"sfrq\" (observe frequency) is missing"),
                     path);
     }
     if (!(p.Sw > 0.01)) {
-        throw Error(sw_seen ? "The spectral width sw is " + std::to_string(p.Sw) +
+        throw Error(sw_seen ? "The spectral width sw is " + FormatNumber(p.Sw) +
                                   " Hz; it must be above 0.01 Hz"
                             : std::string("The parameter \"sw\" (spectral width) is missing"),
                     path);
@@ -126,10 +139,9 @@ VnmrParameters ReadVnmrParameters(const std::string& path) {
                     path);
     }
     const double n = std::trunc(fn / 2.0);
-    if (n < 2.0 || n > core::kMaxPoints) {
-        throw Error("fn = " + std::to_string(static_cast<long long>(fn)) + " gives " +
-                        std::to_string(static_cast<long long>(n)) +
-                        " points; a spectrum has 2 to " + std::to_string(core::kMaxPoints),
+    if (!(n >= 2.0 && n <= core::kMaxPoints)) {
+        throw Error("fn = " + FormatNumber(fn) + " gives a point count of " + FormatNumber(n) +
+                        "; a spectrum has 2 to " + std::to_string(core::kMaxPoints) + " points",
                     path);
     }
     p.PointCount = static_cast<std::int32_t>(n);

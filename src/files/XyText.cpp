@@ -43,6 +43,9 @@ void FinishImport(Document& doc, std::int32_t n, const std::string& path) {
                         "; a spectrum needs at least 2",
                     path);
     }
+    for (const double x : {doc.XFirstPpm, doc.XFirstHz, doc.XStepPpm, doc.XStepHz}) {
+        if (!std::isfinite(x)) throw Error("The X axis calibration is not a finite number", path);
+    }
     doc.YScale = NormaliseIntensities(doc.ObsY.data(), n, path);
     doc.PointCount = doc.ViewPointCount = doc.RangeFullCount = n;
     doc.YOffset = 0.0;

@@ -13,8 +13,9 @@ namespace kalvex::files {
 /// PointCount = ViewPointCount = RangeFullCount = n; YScale = max - min; every value becomes
 /// (v - min) / YScale, so the spectrum spans 0..1; YOffset = 0, SpcExtra = 0; the calibration
 /// copies XFirstPpm0, XFirstHz0, RangeFullPpm, RangeFullHz follow XFirstPpm and XFirstHz.
-/// Throws kalvex::Error naming `path` for fewer than 2 points, a value that is not a finite
-/// number, and a flat spectrum (all values equal), which have no normalisation.
+/// Throws kalvex::Error naming `path` for fewer than 2 points, an intensity or calibration
+/// value that is not a finite number, and a flat spectrum (all values equal), which has no
+/// normalisation.
 void FinishImport(core::Document& doc, std::int32_t n, const std::string& path);
 
 /// Finds min and max of `values[0..n-1]` and normalises them in place to 0..1; returns the

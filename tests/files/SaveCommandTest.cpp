@@ -1,0 +1,226 @@
+// Save as: the proposed type and name, the written files; Sequential Save of arrayed spectra.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "core/Error.h"
+#include "core/FileSystem.h"
+#include "files/OpenCommand.h"
+#include "files/SaveCommand.h"
+#include "files/SpcFile.h"
+#include "files/XyText.h"
+#include "support/DocumentBuilder.h"
+#include "support/TempDir.h"
+#include "tools/SpectrumFileWriters.h"
+
+namespace kalvex::files {
+namespace {
+
+using core::Document;
+using test::TempDir;
+
+TEST(SaveAs, ProposesTheTypeAndNameFromTheOpenFile) {
+    struct Case {
+        const char* Spectrum;
+        int FType;
+        bool Arrayed;
+        int Index;
+        int Filter;
+        const char* Proposed;
+        const char* SaveFileName;
+    };
+    for (const Case& c : {
+             Case{"/d/a.1rd", 3, false, 1, 1, "/d/a.spc", "/d/a.1rd"},
+             Case{"/d/a.dat", 2, false, 1, 2, "/d/a.dat", "/d/a.dat"},
+             Case{"/d/a.spc", 0, false, 1, 1, "/d/a.spc", "/d/a.spc"},
+             Case{"/d/a.spc", 2, false, 1, 2, "/d/a.dat", "/d/a.spc"},  // F_Type set to "dat (XY)"
+             Case{"/d/a.vdt", 4, false, 1, 1, "/d/a.spc", "/d/a.vdt"},
+             Case{"/d/b.vnj", 5, true, 3, 1, "/d/b-3.spc", "/d/b-3.vnj"},
+             Case{"/d/b.vnj", 5, false, 3, 1, "/d/b.spc", "/d/b.vnj"},
+             Case{"/d/pdata/1/1r", 3, false, 1, 1, "/d/pdata/1/1r.spc", "/d/pdata/1/1r"},
+             Case{"/d/a.SPC", 0, false, 1, 0, "", "/d/a.SPC"},
+         }) {
+        Document doc = test::MakeDocument(10);
+        doc.SpectrumFileName = c.Spectrum;
+        doc.SaveFileName = "/elsewhere/old.spc";
+        doc.F_Type = c.FType;
+        doc.IsArrayed = c.Arrayed;
+        doc.ArrayIndex = static_cast<std::uint8_t>(c.Index);
+        const SaveAsProposal p = ProposeSaveAs(doc);
+        EXPECT_EQ(p.FilterIndex, c.Filter) << c.Spectrum;
+        EXPECT_EQ(p.ProposedPath, c.Proposed) << c.Spectrum;
+        EXPECT_EQ(p.DefaultExtension, c.Filter == 1 ? "spc" : c.Filter == 2 ? "dat" : "");
+        EXPECT_EQ(doc.SaveFileName, c.SaveFileName) << c.Spectrum;
+        EXPECT_EQ(p.Folder, core::FolderOf(c.Spectrum));
+    }
+}
+
+TEST(SaveAs, TypeChangeRenamesTheProposedFile) {
+    EXPECT_EQ(RenameForSaveType("/d/b-3.spc", 2), "b-3.dat");
+    EXPECT_EQ(RenameForSaveType("b-3.dat", 1), "b-3.spc");
+    EXPECT_EQ(RenameForSaveType("name", 2), "name.dat");
+    EXPECT_EQ(RenameForSaveType("x.y.dat", 1), "x.y.spc");
+}
+
+class SaveAsWriting : public ::testing::Test {
+protected:
+    void SetUp() override {
+        doc_ = test::MakeDocument(200, 10.0, 0.01, 400.0, [](int p) { return p / 200.0; });
+        doc_.SpectrumFileName = dir_.File("orig.vnj");
+        doc_.F_Type = 5;
+    }
+    TempDir dir_;
+    Document doc_;
+};
+
+TEST_F(SaveAsWriting, SpcGoesThroughSave) {
+    test::AddPeak(doc_, 50, 0.5, 2.0);
+    const SaveAsResult r = SaveAsChosenPath(doc_, dir_.File("x.spc"));
+    EXPECT_TRUE(r.SpectrumWritten);
+    EXPECT_EQ(doc_.SaveFileName, dir_.File("x.spc"));
+    EXPECT_EQ(test::ReadFileBytes(dir_.File("x.spc")), SpcFileText(doc_));
+    EXPECT_FALSE(test::FileExists(dir_.File("orig.sp2")));
+}
+
+TEST_F(SaveAsWriting, DatWritesTheDisplayedRangeThenThePeakFileOfTheSpectrum) {
+    test::AddPeak(doc_, 150, 0.5, 2.0);
+    doc_.ViewFirstPoint = 101;
+    doc_.ViewPointCount = 100;
+    doc_.XFirstPpm = 9.0;
+    const SaveAsResult r = SaveAsChosenPath(doc_, dir_.File("x.dat"));
+    EXPECT_TRUE(r.SpectrumWritten);
+    EXPECT_EQ(r.PeakFile, PeakWriteStatus::kWritten);
+    const std::string text = test::ReadFileBytes(dir_.File("x.dat"));
+    EXPECT_EQ(text.substr(0, text.find("\r\n")), " 9.00000000000000E+0000  5.05000000000000E-0001");
+    EXPECT_EQ(text, XyTextFileText(doc_));
+    // The peak file is named after the open spectrum, positions relative to the saved range.
+    EXPECT_FALSE(test::FileExists(dir_.File("x.sp2")));
+    EXPECT_EQ(test::ReadFileBytes(dir_.File("orig.sp2")).substr(0, 3), "50 ");
+}
+
+TEST_F(SaveAsWriting, DatWithoutPeaksAsksForTheNoPeakMessage) {
+    const SaveAsResult r = SaveAsChosenPath(doc_, dir_.File("x.dat"));
+    EXPECT_TRUE(r.SpectrumWritten);
+    EXPECT_EQ(r.PeakFile, PeakWriteStatus::kNoPeakData);
+    EXPECT_FALSE(test::FileExists(dir_.File("orig.sp2")));
+}
+
+TEST_F(SaveAsWriting, OtherExtensionsWriteNothing) {
+    test::AddPeak(doc_, 50, 0.5, 2.0);
+    const SaveAsResult r = SaveAsChosenPath(doc_, dir_.File("x.txt"));
+    EXPECT_FALSE(r.SpectrumWritten);
+    EXPECT_EQ(doc_.SaveFileName, dir_.File("x.txt"));
+    EXPECT_TRUE(test::FilesIn(dir_.Path()).empty());
+}
+
+TEST_F(SaveAsWriting, ImportedSpectrumSavedAsDatReadsBackTheSame) {
+    dir_.Write("in.vdt", "3.0\n1.0\n-4\n2.5\n16\n0.25\n7\n");
+    Document doc = LoadSpectrum(dir_.File("in.vdt"), Document{}, core::Options{}, nullptr);
+    ProposeSaveAs(doc);
+    SaveAsChosenPath(doc, dir_.File("out.dat"));
+    const Document back = LoadSpectrum(dir_.File("out.dat"), Document{}, core::Options{}, nullptr);
+    ASSERT_EQ(back.PointCount, 5);
+    EXPECT_NEAR(back.XFirstPpm, 3.0, 1e-14);
+    EXPECT_NEAR(back.XStepPpm, 0.5, 1e-14);
+    EXPECT_NEAR(back.YScale, 20.0, 1e-12);
+    for (int i = 0; i < 5; ++i) EXPECT_NEAR(back.ObsY[i], doc.ObsY[i], 1e-14) << i;
+}
+
+TEST(SequentialSave, NumberedNames) {
+    EXPECT_EQ(SequentialFileName("/d/run.vnj", 12), "/d/run-12.spc");
+    EXPECT_EQ(SequentialFileName("/d/b-3.spc", 1), "/d/b-3-1.spc");
+}
+
+// An arrayed file b.vnj: spectrum k of 100 points has its line at point 10 k.
+class SequentialSaving : public ::testing::Test {
+protected:
+    void Open(int count, int shown) {
+        std::vector<std::vector<float>> spectra;
+        for (int k = 1; k <= count; ++k) {
+            std::vector<float> s(100, 0.0f);
+            s[static_cast<std::size_t>((10 * k - 1) % 100)] = static_cast<float>(k);
+            spectra.push_back(s);
+        }
+        test::ProcparFields f;
+        f.Fn = "200";
+        dir_.Write("b.vnp", test::ProcparText(f));
+        dir_.Write("b.vnj", test::VnmrDataFile(spectra, test::Endian::kBig));
+        doc_ = LoadSpectrum(dir_.File("b.vnj"), Document{}, opts_, [=](int) { return shown; });
+        test::AddPeak(doc_, 20, 0.5, 2.0);
+    }
+
+    static int LargestPoint(const Document& doc) {
+        for (int p = 1; p <= doc.PointCount; ++p) {
+            if (doc.ObsY[static_cast<std::size_t>(p - 1)] == 1.0) return p;
+        }
+        return 0;
+    }
+
+    TempDir dir_;
+    core::Options opts_;
+    Document doc_;
+};
+
+TEST_F(SequentialSaving, WritesEverySpectrumAndReturnsToTheOneShown) {
+    Open(3, 2);
+    EXPECT_EQ(SequentialSave(doc_, opts_), 3);
+    EXPECT_EQ(doc_.ArrayIndex, 2);
+    EXPECT_EQ(LargestPoint(doc_), 20);
+    EXPECT_DOUBLE_EQ(doc_.YScale, 2.0);
+    EXPECT_FALSE(doc_.SeqSaving);
+    EXPECT_EQ(doc_.SaveFileName, dir_.File("b-3.spc"));
+    for (int k = 1; k <= 3; ++k) {
+        const std::string name = dir_.File("b-" + std::to_string(k) + ".spc");
+        const Document saved = LoadSpectrum(name, Document{}, opts_, nullptr);
+        EXPECT_EQ(LargestPoint(saved), 10 * k) << name;
+        EXPECT_DOUBLE_EQ(saved.YScale, k) << name;
+        EXPECT_EQ(saved.PeakCount, 1) << name;
+    }
+}
+
+TEST_F(SequentialSaving, TakesTheNameOfASaveAsAsItsBase) {
+    Open(3, 3);
+    const SaveAsProposal p = ProposeSaveAs(doc_);
+    EXPECT_EQ(p.ProposedPath, dir_.File("b-3.spc"));
+    SaveAsChosenPath(doc_, p.ProposedPath);
+    EXPECT_EQ(SequentialSave(doc_, opts_), 3);
+    EXPECT_TRUE(test::FileExists(dir_.File("b-3-1.spc")));
+    EXPECT_TRUE(test::FileExists(dir_.File("b-3-3.spc")));
+}
+
+TEST_F(SequentialSaving, StopsAfterTwoHundredFiftyFiveSpectra) {
+    Open(255, 7);
+    EXPECT_EQ(SequentialSave(doc_, opts_), 255);
+    EXPECT_TRUE(test::FileExists(dir_.File("b-255.spc")));
+    EXPECT_FALSE(test::FileExists(dir_.File("b-256.spc")));
+    EXPECT_FALSE(test::FileExists(dir_.File("b-0.spc")));
+    EXPECT_EQ(doc_.ArrayIndex, 7);
+}
+
+TEST_F(SequentialSaving, AFailedWriteStillRestoresTheSpectrumShown) {
+    Open(3, 3);
+    // A folder where the second file should go makes its save fail.
+    std::filesystem::create_directory(dir_.File("b-2.spc"));
+    EXPECT_THROW(SequentialSave(doc_, opts_), Error);
+    EXPECT_TRUE(test::FileExists(dir_.File("b-1.spc")));
+    EXPECT_FALSE(test::FileExists(dir_.File("b-3.spc")));
+    EXPECT_EQ(doc_.ArrayIndex, 3);
+    EXPECT_EQ(LargestPoint(doc_), 30);
+    EXPECT_FALSE(doc_.SeqSaving);
+}
+
+TEST(SequentialSave, DoesNothingForASingleSpectrum) {
+    TempDir dir;
+    Document doc = test::MakeDocument(10);
+    doc.SpectrumFileName = doc.SaveFileName = dir.File("s.vnj");
+    doc.SeqSaving = true;
+    EXPECT_EQ(SequentialSave(doc, core::Options{}), 0);
+    EXPECT_FALSE(doc.SeqSaving);
+    doc.IsArrayed = true;
+    doc.SpectrumFileName = dir.File("s.spc");
+    EXPECT_EQ(SequentialSave(doc, core::Options{}), 0);
+    EXPECT_TRUE(test::FilesIn(dir.Path()).empty());
+}
+
+}  // namespace
+}  // namespace kalvex::files
