@@ -20,7 +20,8 @@ constexpr int kMaxPeakPos = 65535;
 
 // ObsY of point p, or 0 for a point outside the spectrum (a geometry older than the view).
 double ObservedAt(const core::Document& doc, int p) {
-    const std::int64_t last = std::min<std::int64_t>(doc.PointCount, static_cast<std::int64_t>(doc.ObsY.size()));
+    const std::int64_t last =
+        std::min<std::int64_t>(doc.PointCount, static_cast<std::int64_t>(doc.ObsY.size()));
     if (p < 1 || p > last) return 0.0;
     return doc.ObsY[static_cast<std::size_t>(p - 1)];
 }
@@ -163,9 +164,7 @@ void AfterGainChange(AppState& state, Shell& shell) {
 
 }  // namespace
 
-int ShownPointAt(const PlotGeometry& geo, int x) {
-    return Px((x - geo.PlotLeft) / geo.PxPerPoint);
-}
+int ShownPointAt(const PlotGeometry& geo, int x) { return Px((x - geo.PlotLeft) / geo.PxPerPoint); }
 
 int PointAt(const core::Document& doc, const PlotGeometry& geo, int x) {
     return ShownPointAt(geo, x) + doc.ViewFirstPoint;
@@ -213,8 +212,8 @@ void ImgSpectMouseMove(AppState& state, Shell& shell, ShiftState shift, int x, i
     }
 }
 
-void ImgSpectMouseUp(AppState& state, Shell& shell, MouseButton button, ShiftState /*shift*/,
-                     int x, int y) {
+void ImgSpectMouseUp(AppState& state, Shell& shell, MouseButton button, ShiftState /*shift*/, int x,
+                     int y) {
     if (!state.Doc.SpectrumLoaded) return;
     const PlotGeometry& geo = state.Plot;
     ViewState& view = state.View;
@@ -288,7 +287,8 @@ void KeyPress(AppState& state, Shell& shell, char key) {
 }
 
 void CMChildKey(AppState& state, Shell& shell, int virtual_key) {
-    if (virtual_key >= kVkLeft && virtual_key <= kVkDown) StepGainByArrow(state, shell, virtual_key);
+    if (virtual_key >= kVkLeft && virtual_key <= kVkDown)
+        StepGainByArrow(state, shell, virtual_key);
 }
 
 void StepGainByArrow(AppState& state, Shell& shell, int virtual_key) {

@@ -20,19 +20,19 @@ struct PixelRect {
 /// recomputes it and the mouse handling and the tools read it until the next one; an output
 /// rendering changes it only while it runs. X grows to the right, Y downwards.
 struct PlotGeometry {
-    PixelRect Bevel;          ///< the frame M_Bevel in the main window's client area
-    int PlotLeft = 0;         ///< X of the first shown point
-    int PlotRight = 0;        ///< X of the last shown point
-    int PlotTop = 0;          ///< row of full scale (normalised value 1 at gain 1)
-    int PlotBottom = 0;       ///< lower edge of the X-axis zone
-    int PlotWidth = 0;        ///< PlotRight - PlotLeft
-    int PlotHeight = 0;       ///< PlotBaseY - PlotTop: pixels of a normalised value of 1
-    int PlotBaseY = 0;        ///< row of zero intensity (the baseline row)
-    int AxisZone = 0;         ///< height of the X-axis zone at the bottom
-    double PxPerPoint = 1.0;  ///< PlotWidth / (ViewPointCount - 1)
-    int CursorLowY = 0;       ///< lower end of the ppm/Hz cursor line (screen only)
-    double PxPerCm = 0.0;     ///< device pixels per centimetre of the last output rendering
-    double XTickStep = 1.0;   ///< X tick spacing in axis units (ppm or Hz)
+    PixelRect Bevel;                  ///< the frame M_Bevel in the main window's client area
+    int PlotLeft = 0;                 ///< X of the first shown point
+    int PlotRight = 0;                ///< X of the last shown point
+    int PlotTop = 0;                  ///< row of full scale (normalised value 1 at gain 1)
+    int PlotBottom = 0;               ///< lower edge of the X-axis zone
+    int PlotWidth = 0;                ///< PlotRight - PlotLeft
+    int PlotHeight = 0;               ///< PlotBaseY - PlotTop: pixels of a normalised value of 1
+    int PlotBaseY = 0;                ///< row of zero intensity (the baseline row)
+    int AxisZone = 0;                 ///< height of the X-axis zone at the bottom
+    double PxPerPoint = 1.0;          ///< PlotWidth / (ViewPointCount - 1)
+    int CursorLowY = 0;               ///< lower end of the ppm/Hz cursor line (screen only)
+    double PxPerCm = 0.0;             ///< device pixels per centimetre of the last output rendering
+    double XTickStep = 1.0;           ///< X tick spacing in axis units (ppm or Hz)
     std::uint16_t XTickDecimals = 0;  ///< decimals of the tick labels
 };
 

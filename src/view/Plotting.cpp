@@ -30,7 +30,8 @@ ShownRange ShownPoints(const core::Document& doc) {
         std::min<std::int64_t>(doc.PointCount, static_cast<std::int64_t>(doc.ObsY.size())) -
         (doc.ViewFirstPoint - 1);
     r.FirstElement = static_cast<std::size_t>(doc.ViewFirstPoint - 1);
-    r.Count = static_cast<int>(std::clamp<std::int64_t>(doc.ViewPointCount, 0, std::max<std::int64_t>(available, 0)));
+    r.Count = static_cast<int>(
+        std::clamp<std::int64_t>(doc.ViewPointCount, 0, std::max<std::int64_t>(available, 0)));
     return r;
 }
 
@@ -100,8 +101,8 @@ std::uint16_t XTickDecimalsFor(double step) {
 
 std::string AxisTitle(bool ppm_axis) { return ppm_axis ? "Chemical Shift / ppm" : "Offset / Hz"; }
 
-void DrawSpectrum(Canvas& canvas, const core::Document& doc, core::Options& opts,
-                  PlotGeometry& geo, const RenderContext& ctx) {
+void DrawSpectrum(Canvas& canvas, const core::Document& doc, core::Options& opts, PlotGeometry& geo,
+                  const RenderContext& ctx) {
     if (!ctx.Output) {
         geo.AxisZone = Px((geo.PlotBottom - geo.PlotTop) / 7.0);
         // The baseline sits one sixth of the axis zone above the axis line.
@@ -151,8 +152,8 @@ void DrawXAxis(Canvas& canvas, const core::Document& doc, core::Options& opts, P
     int tick_count = 0;
     double f0 = 0.0;
     if (has_ticks) {
-        tick_count = static_cast<int>(std::min(std::fabs(core::Trunc(span / step)) + 1.0,
-                                               static_cast<double>(kMaxTicks)));
+        tick_count = static_cast<int>(
+            std::min(std::fabs(core::Trunc(span / step)) + 1.0, static_cast<double>(kMaxTicks)));
         // Left of zero the first tick is one step past the view start.
         f0 = s > 0 ? core::Trunc(s / step) * step : core::Trunc(s / step) * step - step;
     }
@@ -265,9 +266,7 @@ void DrawStyledCurve(Canvas& canvas, const double* curve, CurveStyle style,
     const VerticalMap map(doc, geo);
     const double* values = curve + shown.FirstElement;
     const int n = shown.Count;
-    auto at = [&](int i) {
-        return Point{ShownPointX(geo, i), map.CurveRow(values[i])};
-    };
+    auto at = [&](int i) { return Point{ShownPointX(geo, i), map.CurveRow(values[i])}; };
     auto segment = [&](int a, int b) {
         const Point pa = at(a);
         const Point pb = at(b);

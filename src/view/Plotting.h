@@ -98,8 +98,8 @@ std::string AxisTitle(bool ppm_axis);
 /// colour (on an output only when Prn_Source is ticked, with the S_Line1 width) and then the
 /// X axis. Leaves the pen width at 1. A view of a single point puts it at PlotLeft
 /// (PxPerPoint = PlotWidth). Writes opts.x_delta through DrawXAxis.
-void DrawSpectrum(Canvas& canvas, const core::Document& doc, core::Options& opts,
-                  PlotGeometry& geo, const RenderContext& ctx);
+void DrawSpectrum(Canvas& canvas, const core::Document& doc, core::Options& opts, PlotGeometry& geo,
+                  const RenderContext& ctx);
 
 /// The X axis of the shown range: tick step (automatic unless opts.XTickManual, then written
 /// in general form into opts.x_delta), at most 20 labelled ticks with minor ticks halfway,

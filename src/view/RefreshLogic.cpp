@@ -74,9 +74,7 @@ void Redraw(AppState& state, Shell& shell, bool reset_view, TitleKind title) {
 
 }  // namespace
 
-void RefreshClick(AppState& state, Shell& shell) {
-    Redraw(state, shell, true, TitleKind::kShort);
-}
+void RefreshClick(AppState& state, Shell& shell) { Redraw(state, shell, true, TitleKind::kShort); }
 
 void RedrawKeepRange(AppState& state, Shell& shell) {
     Redraw(state, shell, false, TitleKind::kLong);
@@ -93,8 +91,9 @@ void RedrawAfterPeakEdit(AppState& state, Shell& shell) {
 void DrawPeaksOnPicture(AppState& state, Shell& shell) {
     Canvas* canvas = shell.PictureCanvas();
     if (canvas == nullptr || !state.Doc.SpectrumLoaded) return;
-    const PeakDrawOutcome outcome = DrawPeaks(*canvas, state.Doc, state.Opts, state.Plot,
-                                              RenderContext::Screen(), SelectedPeakForDrawing(shell));
+    const PeakDrawOutcome outcome =
+        DrawPeaks(*canvas, state.Doc, state.Opts, state.Plot, RenderContext::Screen(),
+                  SelectedPeakForDrawing(shell));
     ApplyPeakOutcome(outcome, state.Doc, shell);
     shell.PictureChanged();
 }
@@ -116,8 +115,9 @@ void DrawOpenedSpectrum(AppState& state, Shell& shell) {
     DrawSpectrum(canvas, doc, state.Opts, state.Plot, RenderContext::Screen());
     shell.TruncatePeakOrder(0);
     if (doc.PeakCount > 0) {
-        const PeakDrawOutcome outcome = DrawPeaks(canvas, doc, state.Opts, state.Plot,
-                                                  RenderContext::Screen(), SelectedPeakForDrawing(shell));
+        const PeakDrawOutcome outcome =
+            DrawPeaks(canvas, doc, state.Opts, state.Plot, RenderContext::Screen(),
+                      SelectedPeakForDrawing(shell));
         ApplyPeakOutcome(outcome, doc, shell);
         for (int k = 1; k <= doc.PeakCount; ++k) shell.AppendPeakOrderItem(std::to_string(k));
     }

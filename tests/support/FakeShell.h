@@ -16,7 +16,7 @@ namespace kalvex::test {
 class FakeShell : public view::Shell {
 public:
     // --- What the windows answer (tests set these).
-    int Width = 668;   ///< client size of preset 1
+    int Width = 668;  ///< client size of preset 1
     int Height = 510;
     bool PeakInfoShown = false;
     int PeakOrderItem = -1;

@@ -1,8 +1,7 @@
 // The picture's mouse and key state machine: placing, picking, range drag, cursor, gain keys.
-#include "view/MouseLogic.h"
-
 #include <gtest/gtest.h>
 
+#include "view/MouseLogic.h"
 #include "view/ViewFixture.h"
 
 namespace kalvex::view {
@@ -89,11 +88,11 @@ TEST(MouseLogic, OnePeakIsPickedFromAnywhere) {
 
 TEST(MouseLogic, ClicksOutsideThePlotOrWithTheWrongButtonDoNothing) {
     ViewFixture f;
-    Click(f, MouseButton::kLeft, f.X(40), 200);                    // no peaks yet
+    Click(f, MouseButton::kLeft, f.X(40), 200);  // no peaks yet
     Click(f, MouseButton::kMiddle, f.X(40), 200);
-    Click(f, MouseButton::kRight, f.X(40), f.Geo().PlotTop - 1);   // above the plot rows
-    Click(f, MouseButton::kRight, f.X(40), f.Geo().PlotBaseY + 1); // below the baseline
-    Click(f, MouseButton::kRight, f.Geo().PlotLeft, 200);          // on the edge column
+    Click(f, MouseButton::kRight, f.X(40), f.Geo().PlotTop - 1);    // above the plot rows
+    Click(f, MouseButton::kRight, f.X(40), f.Geo().PlotBaseY + 1);  // below the baseline
+    Click(f, MouseButton::kRight, f.Geo().PlotLeft, 200);           // on the edge column
     EXPECT_EQ(f.state.Doc.PeakCount, 0);
     Click(f, MouseButton::kRight, f.X(40), 200);
     Click(f, MouseButton::kRight, f.X(60), 200);  // a second right click while pending

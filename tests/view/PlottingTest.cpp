@@ -1,13 +1,12 @@
 // The screen and output pictures through RecordingCanvas: layout, axis, mappings, peaks, styles.
-#include "view/Plotting.h"
-
 #include <gtest/gtest.h>
+
+#include <limits>
 
 #include "core/NumberFormat.h"
 #include "support/DocumentBuilder.h"
 #include "support/RecordingCanvas.h"
-
-#include <limits>
+#include "view/Plotting.h"
 
 namespace kalvex::view {
 namespace {
@@ -239,7 +238,8 @@ TEST(Plotting, ResidualSumCoversTheWholeSpectrumAndGatesTheFit) {
     p.Draw(0);
     double expected = 0.0;
     for (int i = 0; i < 200; ++i) {
-        const double r = p.doc.ObsY[static_cast<std::size_t>(i)] - p.doc.SumY[static_cast<std::size_t>(i)] - 0.1f;
+        const double r = p.doc.ObsY[static_cast<std::size_t>(i)] -
+                         p.doc.SumY[static_cast<std::size_t>(i)] - 0.1f;
         expected += r * r;
     }
     EXPECT_NEAR(p.doc.ResidualSum, expected, 1e-12 * expected);
@@ -279,9 +279,9 @@ TEST(Plotting, OutputElementsFollowTheirPrintBoxesAndPens) {
     PeakPicture p;
     test::AddPeak(p.doc, 60, 0.5, 5.0);
     test::AddPeak(p.doc, 140, 0.8, 8.0);
-    p.s.opts.S_Line1 = 3;   // spectrum "Super Bold"
-    p.s.opts.P_Line1 = 1;   // peaks "Regular"
-    p.s.opts.Sum_Line1 = 2; // sum "Bold"
+    p.s.opts.S_Line1 = 3;    // spectrum "Super Bold"
+    p.s.opts.P_Line1 = 1;    // peaks "Regular"
+    p.s.opts.Sum_Line1 = 2;  // sum "Bold"
     RecordingCanvas all(254);
     RenderForOutput(all, 254, p.doc, p.s.opts, p.s.geo, true);
     const auto strokes = all.Strokes();

@@ -1,8 +1,7 @@
 // The full refresh, the redraw keeping the range, the titles and the read-out texts.
-#include "view/RefreshLogic.h"
-
 #include <gtest/gtest.h>
 
+#include "view/RefreshLogic.h"
 #include "view/ViewFixture.h"
 
 namespace kalvex::view {
