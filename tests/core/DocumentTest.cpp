@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/FormSize.h"
 #include "core/Options.h"
 
 namespace kalvex::core {
@@ -73,6 +74,16 @@ TEST(Options, LineTypeComesFromLGselectOrThePeakKind) {
     EXPECT_EQ(CurrentLineType(opts, doc), LineType::kLorentz);
     opts.LGselect = 2;
     EXPECT_EQ(CurrentLineType(opts, doc), LineType::kGaussLorentz);
+}
+
+TEST(FormSize, PresetsGiveTheClientAreaAndOthersTheDesignedSize) {
+    EXPECT_EQ(FormClientSize(0).Width, 628);
+    EXPECT_EQ(FormClientSize(1).Height, 510);  // the default of a new installation
+    EXPECT_EQ(FormClientSize(6).Width, 988);
+    EXPECT_EQ(FormClientSize(6).Height, 798);
+    EXPECT_EQ(FormClientSize(7).Width, 1052);
+    EXPECT_EQ(FormClientSize(8).Width, 639);
+    EXPECT_EQ(FormClientSize(-1).Height, 321);
 }
 
 }  // namespace

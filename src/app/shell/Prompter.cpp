@@ -1,0 +1,97 @@
+#include "app/shell/Prompter.h"
+
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+
+namespace kalvex::app {
+
+namespace {
+
+const QString kCaption = QStringLiteral("Kalvex");
+
+int FilterIndexOf(const QStringList& filters, const QString& filter) {
+    const int i = filters.indexOf(filter);
+    return i < 0 ? 1 : i + 1;
+}
+
+}  // namespace
+
+void DialogPrompter::Information(QWidget* parent, const QString& text) {
+    QMessageBox::information(parent, kCaption, text);
+}
+
+void DialogPrompter::Warning(QWidget* parent, const QString& text) {
+    QMessageBox::warning(parent, kCaption, text);
+}
+
+void DialogPrompter::Error(QWidget* parent, const QString& text) {
+    QMessageBox::critical(parent, kCaption, text);
+}
+
+bool DialogPrompter::Confirm(QWidget* parent, const QString& text) {
+    return QMessageBox::information(parent, kCaption, text, QMessageBox::Ok | QMessageBox::Cancel,
+                                    QMessageBox::Cancel) == QMessageBox::Ok;
+}
+
+FileChoice DialogPrompter::OpenFile(QWidget* parent, const QString& folder, const QString& file,
+                                    const QStringList& filters, int filter_index) {
+    QFileDialog dialog(parent, QString(), folder);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setOption(QFileDialog::ReadOnly);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilters(filters);
+    if (filter_index >= 1 && filter_index <= filters.size()) {
+        dialog.selectNameFilter(filters[filter_index - 1]);
+    }
+    if (!file.isEmpty()) dialog.selectFile(file);
+    FileChoice choice;
+    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
+        choice.Path = dialog.selectedFiles().first();
+        choice.FilterIndex = FilterIndexOf(filters, dialog.selectedNameFilter());
+    }
+    return choice;
+}
+
+FileChoice DialogPrompter::SaveFile(QWidget* parent, const QString& folder, const QString& file,
+                                    const QStringList& filters, int filter_index,
+                                    const std::function<QString(int, const QString&)>& on_type_change) {
+    QFileDialog dialog(parent, QString(), folder);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilters(filters);
+    if (filter_index >= 1 && filter_index <= filters.size()) {
+        dialog.selectNameFilter(filters[filter_index - 1]);
+    }
+    if (!file.isEmpty()) dialog.selectFile(file);
+    if (on_type_change) {
+        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&](const QString& f) {
+            auto* edit = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            const QString current = edit ? edit->text() : file;
+            dialog.selectFile(on_type_change(FilterIndexOf(filters, f), current));
+        });
+    }
+    FileChoice choice;
+    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
+        choice.Path = dialog.selectedFiles().first();
+        choice.FilterIndex = FilterIndexOf(filters, dialog.selectedNameFilter());
+    }
+    return choice;
+}
+
+QStringList QtNameFilters(const std::string& filter) {
+    const QStringList parts = QString::fromUtf8(filter).split('|');
+    QStringList out;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        QString description = parts[i];
+        const QString patterns = QString(parts[i + 1]).replace(';', ' ');
+        const int open = description.lastIndexOf('(');
+        if (open >= 0) description = description.left(open).trimmed();
+        out << description + " (" + patterns + ")";
+    }
+    return out;
+}
+
+}  // namespace kalvex::app

@@ -1,0 +1,19 @@
+// Kalvex: starts the application, creates the main window and runs until it closes.
+#include <QApplication>
+
+#include "app/shell/Mainpeak.h"
+#include "app/shell/Prompter.h"
+#include "view/AppState.h"
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Kalvex"));
+    QApplication::setApplicationDisplayName(QString());
+
+    // One state for the whole run, owned here and handed to every window.
+    kalvex::view::AppState state;
+    kalvex::app::DialogPrompter prompter;
+    kalvex::app::M_Form form(state, prompter);
+    form.show();
+    return QApplication::exec();
+}

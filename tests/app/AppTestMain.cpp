@@ -1,0 +1,14 @@
+// One QApplication for all GUI tests, on the offscreen platform unless told otherwise.
+#include <QApplication>
+
+#include <cstdlib>
+
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv) {
+    if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Kalvex"));
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
