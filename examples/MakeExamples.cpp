@@ -100,9 +100,9 @@ void Write(const Example& e, const std::string& folder) {
     int k = 0;
     for (const Line& l : e.Lines) {
         ++k;
-        doc.PeakPos[k] = static_cast<std::uint16_t>(PointOf(e, l.Ppm) + (k % 2 == 0 ? 2 : -1));
-        doc.PeakHeight[k] = 0.85 * l.Height / doc.YScale;
-        doc.PeakHalfWidth[k] = 1.2 * l.HalfWidth;
+        doc.PeakPos[k] = static_cast<std::uint16_t>(PointOf(e, l.Ppm) + (k % 2 == 0 ? 1 : -1));
+        doc.PeakHeight[k] = 0.9 * l.Height / doc.YScale;
+        doc.PeakHalfWidth[k] = 1.15 * l.HalfWidth;
     }
     doc.PeakCount = static_cast<std::uint8_t>(k);
 
@@ -127,11 +127,12 @@ int main(int argc, char** argv) {
               : folder;
     if (check) fs::create_directories(target);
     const std::vector<Example> examples = {
-        // Ethanol at 400 MHz, 0.5 Hz per point: CH2 quartet, OH singlet, CH3 triplet (J = 7 Hz).
-        {"ethanol-400MHz", 8192, 10.0, 0.00125, 400.0, true, false, 2.0, 1.5,
-         {{3.7175, 100.0, 2.0}, {3.7000, 300.0, 2.0}, {3.6825, 300.0, 2.0}, {3.6650, 100.0, 2.0},
-          {2.6100, 180.0, 4.0},
-          {1.2375, 150.0, 2.0}, {1.2200, 300.0, 2.0}, {1.2025, 150.0, 2.0}}},
+        // Ethanol on a 60 MHz bench-top spectrometer, 0.075 Hz per point: the CH2 quartet, the
+        // OH singlet and the CH3 triplet, J = 7 Hz.
+        {"ethanol-60MHz", 4096, 5.0, 0.00125, 60.0, true, false, 2.0, 1.5,
+         {{3.8650, 100.0, 7.0}, {3.7483, 300.0, 7.0}, {3.6317, 300.0, 7.0}, {3.5150, 100.0, 7.0},
+          {2.6100, 180.0, 10.0},
+          {1.3367, 150.0, 7.0}, {1.2200, 300.0, 7.0}, {1.1033, 150.0, 7.0}}},
         // Two overlapping Gaussian lines, one value per line in the file.
         {"overlap-gauss", 2048, 6.0, 0.002, 100.0, false, true, 0.0, 0.4,
          {{3.05, 40.0, 12.0}, {2.95, 25.0, 15.0}}},

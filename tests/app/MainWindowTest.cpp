@@ -192,11 +192,11 @@ TEST(MainWindow, FailedOpenKeepsThePreviousDocumentAndTitle) {
 TEST(MainWindow, SaveWritesTheSpectrumBackByteForByte) {
     Window w;
     test::TempDir dir;
-    const std::string original = test::ReadFileBytes(ExamplePath("ethanol-400MHz.spc"));
+    const std::string original = test::ReadFileBytes(ExamplePath("ethanol-60MHz.spc"));
     const std::string path = dir.Write("e.spc", original);
-    dir.Write("e.sp2", test::ReadFileBytes(ExamplePath("ethanol-400MHz.sp2")));
+    dir.Write("e.sp2", test::ReadFileBytes(ExamplePath("ethanol-60MHz.sp2")));
     w.Open(path);
-    ASSERT_EQ(w.State.Doc.PeakCount, 8);
+    ASSERT_EQ(w.State.Doc.PeakCount, 8);  // the .sp2 beside it
     w.Form.M_SaveClick();
     // The peaks now travel inside the file, after the unchanged header and intensities.
     const std::string saved = test::ReadFileBytes(path);
@@ -230,6 +230,17 @@ TEST(MainWindow, PeakFileCommandsSayWhenThereAreNoPeaks) {
     w.Form.M_saveGLClick();
     EXPECT_TRUE(test::FileExists(dir.File("p.sp2")));
     EXPECT_TRUE(test::FileExists(dir.File("p.sp3")));
+}
+
+TEST(MainWindow, EveryExampleOpensWithItsPeaksReadyToFit) {
+    for (const char* name : {"ethanol-60MHz", "overlap-gauss", "broad-lorentz"}) {
+        Window w;
+        w.Open(ExamplePath(std::string(name) + ".spc"));
+        ASSERT_TRUE(w.State.Doc.SpectrumLoaded) << name;
+        EXPECT_GT(w.State.Doc.PeakCount, 0) << name;
+        EXPECT_LT(w.State.Doc.ResidualSum, w.State.Doc.LsfUpperLimit) << name;
+        EXPECT_TRUE(w.Child<QToolButton>("LSF")->isEnabled()) << name;
+    }
 }
 
 }  // namespace

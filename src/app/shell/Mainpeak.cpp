@@ -417,7 +417,14 @@ void M_Form::EndOpenCommand() {
     file_open_button_->setChecked(false);
 }
 
-void M_Form::SetNormG() { norm_g_->setText(QString::fromLatin1(view::NormGText(state_.Doc.YScale))); }
+void M_Form::SetNormG() {
+    norm_g_->setText(QString::fromLatin1(view::NormGText(state_.Doc.YScale)));
+    // The label grows with its text, and the magnification read-out keeps clear of it.
+    norm_g_->adjustSize();
+    norm_g_->resize(std::max(125, norm_g_->width()), 21);
+    p_gain_->move(std::max(465, norm_g_->geometry().right() + 6), 0);
+    p_gain_->adjustSize();
+}
 
 void M_Form::ShowArrayNumber() {
     num_array_->setText(QString::number(state_.Doc.ArrayIndex));
