@@ -75,6 +75,12 @@ void ReadSpectrumValues(const std::string& path, std::int32_t n, int k, bool lit
                                           std::uint32_t{b[1]} << 16 | std::uint32_t{b[0]} << 24);
         float f = 0.0f;
         std::memcpy(&f, &word, sizeof f);
+        if (!std::isfinite(f)) {
+            throw Error("Point " + std::to_string(i + 1) + " of spectrum " + std::to_string(k) +
+                            " is not a finite number: the data may have the other byte order "
+                            "(Options: \"Set integer type to x86 CPU\")",
+                        path);
+        }
         out[i] = f;
     }
 }

@@ -35,7 +35,8 @@ VnmrParameters ReadVnmrParameters(const std::string& path);
 /// `choose` (spectrum 1 when empty) gives ArrayIndex. A single spectrum leaves ArrayIndex
 /// alone. Throws kalvex::Error naming the file for a file shorter than one spectrum, a size
 /// that is not whole spectra, more than 255 spectra, a chosen number outside 1..ArrayCount,
-/// and (through FinishImport) a flat spectrum or a value that is not a finite number.
+/// a float that is not a finite number (the message suggests the other byte order), and a
+/// flat spectrum.
 void ReadVnmrBinary(core::Document& doc, const std::string& path, const core::Options& opts,
                     const ArrayChooser& choose);
 

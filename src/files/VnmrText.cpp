@@ -27,7 +27,8 @@ void ReadVnmrText(core::Document& doc, const std::string& path, const core::Opti
     }
     if (n < 2) {
         throw Error("The file holds " + std::to_string(n) +
-                        " intensities after its two X lines; a spectrum needs at least 2",
+                        (n == 1 ? " intensity" : " intensities") +
+                        " after its two X lines; a spectrum needs at least 2",
                     path);
     }
     doc.XFirstPpm = doc.XFirstHz = x_first;
