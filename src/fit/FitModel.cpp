@@ -1,0 +1,427 @@
+// Parameter layout, model evaluation, analytic derivatives and the damped step of a fit run.
+#include "fit/FitModel.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "core/Assert.h"
+#include "fit/FastExp.h"
+#include "fit/LineShapes.h"
+
+namespace kalvex::fit {
+
+using core::Extended;
+using core::LineType;
+
+namespace {
+
+constexpr Extended kPi = 3.14159265358979324L;
+const Extended kLn2 = std::log(2.0L);
+const Extended kSqrtPiByLn2 = std::sqrt(kPi / kLn2);
+
+std::uint16_t RoundedCentre(Extended pos) {
+    // Positions are held inside 0..65535 by ApplyStep; the rounding is halves away from zero.
+    const Extended r = std::round(pos);
+    return static_cast<std::uint16_t>(std::clamp(r, 0.0L, 65535.0L));
+}
+
+}  // namespace
+
+char LayoutCodeOf(const FitLayoutChoice& choice, std::string* why) {
+    auto refuse = [&](const char* reason) {
+        if (why != nullptr) *why = reason;
+        return '\0';
+    };
+    const std::string& s = choice.FitSelect;
+    if (s.size() != 3 || s.find_first_not_of("01") != std::string::npos) {
+        return refuse("The fit selection must be three characters '1' or '0'");
+    }
+    const int count = static_cast<int>(std::count(s.begin(), s.end(), '1'));
+    const bool gl = choice.Line == LineType::kGaussLorentz;
+    if (choice.FractionL) {
+        if (count != 0)
+            return refuse("The Lorentzian fraction is fitted alone, without other kinds");
+        if (!gl) return refuse("The Lorentzian fraction is fitted only in Gauss+Lorentz mode");
+        return 'G';
+    }
+    if (count == 0) return refuse("No parameter kind is selected for the fit");
+    if (gl && count > 1) {
+        return refuse("In Gauss+Lorentz mode one parameter kind is fitted at a time");
+    }
+    if (count == 3) return 'A';
+    if (count == 2) return s[0] == '0' ? 'B' : s[1] == '0' ? 'C' : 'D';
+    return s[0] == '1' ? 'E' : s[1] == '1' ? 'F' : 'G';
+}
+
+FitModel::FitModel(core::Document& doc, const FitLayoutChoice& choice, const double* fit_obs_y,
+                   std::int32_t n)
+    : doc_(doc), choice_(choice), obs_(fit_obs_y), n_(n), code_(LayoutCodeOf(choice)) {
+    KALVEX_ASSERT(code_ != '\0');
+    KALVEX_ASSERT(n_ >= 1 && n_ <= core::kMaxPoints);
+    const bool gl = choice.Line == LineType::kGaussLorentz;
+    switch (code_) {
+        case 'A':
+            kinds_ = {ParamKind::kPosition, ParamKind::kWidth, ParamKind::kHeight};
+            break;
+        case 'B':
+            kinds_ = {ParamKind::kWidth, ParamKind::kHeight};
+            break;
+        case 'C':
+            kinds_ = {ParamKind::kPosition, ParamKind::kHeight};
+            break;
+        case 'D':
+            kinds_ = {ParamKind::kPosition, ParamKind::kWidth};
+            break;
+        case 'E':
+            kinds_ = {ParamKind::kPosition};
+            break;
+        case 'F':
+            kinds_ = {!gl                        ? ParamKind::kWidth
+                      : choice.WidthIsLorentzian ? ParamKind::kWidthL
+                                                 : ParamKind::kWidthG};
+            break;
+        default:
+            kinds_ = {choice.FractionL ? ParamKind::kFraction
+                      : gl             ? ParamKind::kArea
+                                       : ParamKind::kHeight};
+            break;
+    }
+    p_ = KindCount() * doc_.PeakCount;
+    KALVEX_ASSERT(p_ >= 1 && p_ <= kMatrixOrder);
+    const std::int32_t top = std::min<std::int32_t>(std::max(doc_.PointCount, 1), 65535);
+    for (int k = 1; k <= doc_.PeakCount; ++k) {
+        // A peak that starts outside the spectrum may stay where it is, but not go farther.
+        pos_lo_[k] = std::min<std::int32_t>(1, doc_.PeakPos[k]);
+        pos_hi_[k] = std::max<std::int32_t>(top, doc_.PeakPos[k]);
+    }
+    shape_.assign(static_cast<std::size_t>(n_), 0.0);
+    sum_.assign(static_cast<std::size_t>(n_), 0.0L);
+    r_.assign(static_cast<std::size_t>(n_), 0.0L);
+    LoadFitParameters();
+}
+
+ParamKind FitModel::KindOf(int entry) const {
+    KALVEX_ASSERT(entry >= 1 && entry <= p_);
+    return kinds_[static_cast<std::size_t>((entry - 1) % KindCount())];
+}
+
+int FitModel::PeakOf(int entry) const {
+    KALVEX_ASSERT(entry >= 1 && entry <= p_);
+    return (entry - 1) / KindCount() + 1;
+}
+
+int FitModel::SlotOf(int /*k*/, ParamKind kind) const {
+    for (std::size_t s = 0; s < kinds_.size(); ++s) {
+        if (kinds_[s] == kind) return static_cast<int>(s);
+    }
+    return -1;
+}
+
+void FitModel::LoadFitParameters() {
+    for (int k = 1; k <= doc_.PeakCount; ++k) {
+        for (int s = 0; s < KindCount(); ++s) {
+            Extended v = 0.0L;
+            switch (kinds_[static_cast<std::size_t>(s)]) {
+                case ParamKind::kPosition:
+                    v = doc_.PeakPos[k];
+                    break;
+                case ParamKind::kWidth:
+                    v = doc_.PeakHalfWidth[k];
+                    break;
+                case ParamKind::kHeight:
+                    v = doc_.PeakHeight[k];
+                    break;
+                case ParamKind::kWidthL:
+                    v = doc_.PeakHalfWidthL[k];
+                    break;
+                case ParamKind::kWidthG:
+                    v = doc_.PeakHalfWidthG[k];
+                    break;
+                case ParamKind::kArea:
+                    v = doc_.PeakAreaGL[k];
+                    break;
+                case ParamKind::kFraction:
+                    v = doc_.PeakFractionL[k];
+                    break;
+            }
+            params_[static_cast<std::size_t>(Entry(k, s))] = v;
+        }
+    }
+}
+
+FitModel::PeakValues FitModel::ValuesOf(int k) const {
+    PeakValues v{static_cast<Extended>(doc_.PeakPos[k]),
+                 doc_.PeakHalfWidth[k],
+                 doc_.PeakHeight[k],
+                 doc_.PeakHalfWidthG[k],
+                 doc_.PeakHalfWidthL[k],
+                 doc_.PeakFractionL[k],
+                 doc_.PeakAreaGL[k]};
+    for (int s = 0; s < KindCount(); ++s) {
+        const Extended p = params_[static_cast<std::size_t>(Entry(k, s))];
+        switch (kinds_[static_cast<std::size_t>(s)]) {
+            case ParamKind::kPosition:
+                v.centre = p;
+                break;
+            case ParamKind::kWidth:
+                v.width = p;
+                break;
+            case ParamKind::kHeight:
+                v.height = p;
+                break;
+            case ParamKind::kWidthL:
+                v.width_l = p;
+                break;
+            case ParamKind::kWidthG:
+                v.width_g = p;
+                break;
+            case ParamKind::kArea:
+                v.area = p;
+                break;
+            case ParamKind::kFraction:
+                v.fraction = p;
+                break;
+        }
+    }
+    return v;
+}
+
+double FitModel::EvaluateFit() {
+    std::fill(sum_.begin(), sum_.end(), 0.0L);
+    const bool gl = choice_.Line == LineType::kGaussLorentz;
+    double* shape = shape_.data();
+    for (int k = 1; k <= doc_.PeakCount; ++k) {
+        const PeakValues v = ValuesOf(k);
+        const std::uint16_t centre = RoundedCentre(v.centre);
+        if (!gl) {
+            FillPeakCurve(shape, centre, n_, static_cast<double>(v.width),
+                          static_cast<double>(v.height), choice_.Line == LineType::kLorentz);
+        } else {
+            const double wg = static_cast<double>(v.width_g);
+            const double wl = static_cast<double>(v.width_l);
+            const double f = static_cast<double>(v.fraction);
+            switch (kinds_.front()) {
+                case ParamKind::kArea:
+                    // The vector holds the area; the height follows it at every evaluation.
+                    doc_.PeakHeight[k] = static_cast<double>(
+                        static_cast<Extended>(CentreDensityGL(wg, wl, f)) * v.area);
+                    FillPeakCurveGL(shape, centre, n_, wg, wl, doc_.PeakHeight[k],
+                                    static_cast<double>(v.area), f);
+                    break;
+                case ParamKind::kPosition:
+                    FillPeakCurveGL(shape, centre, n_, wg, wl, doc_.PeakHeight[k],
+                                    doc_.PeakAreaGL[k], f);
+                    break;
+                default:
+                    // A width or the fraction: the height stays, the area follows.
+                    doc_.PeakAreaGL[k] = doc_.PeakHeight[k] / CentreDensityGL(wg, wl, f);
+                    FillPeakCurveGL(shape, centre, n_, wg, wl, doc_.PeakHeight[k],
+                                    doc_.PeakAreaGL[k], f);
+                    break;
+            }
+        }
+        for (std::int32_t i = 0; i < n_; ++i) sum_[static_cast<std::size_t>(i)] += shape[i];
+    }
+    const Extended bias = doc_.Bias;
+    double z = 0.0;
+    for (std::int32_t i = 0; i < n_; ++i) {
+        const std::size_t e = static_cast<std::size_t>(i);
+        const Extended r = static_cast<Extended>(obs_[i]) - sum_[e] - bias;
+        r_[e] = r;
+        z = static_cast<double>(z + r * r);
+    }
+    return z;
+}
+
+void FitModel::BuildJacobianBlock(std::int32_t first_x, std::int32_t rows, int first_peak,
+                                  int last_peak, Extended* columns, std::size_t stride) const {
+    KALVEX_ASSERT(first_x >= 1 && rows >= 0 && first_x + rows - 1 <= n_);
+    KALVEX_ASSERT(static_cast<std::size_t>(rows) <= stride);
+    const bool gl = choice_.Line == LineType::kGaussLorentz;
+    const bool lorentz = choice_.Line == LineType::kLorentz;
+    const int kinds = KindCount();
+    for (int k = first_peak; k <= last_peak; ++k) {
+        const PeakValues v = ValuesOf(k);
+        Extended* col[3] = {nullptr, nullptr, nullptr};
+        for (int s = 0; s < kinds; ++s) {
+            col[s] = columns + static_cast<std::size_t>(Entry(k, s) - 1) * stride;
+        }
+        if (!gl) {
+            const int pos_slot = SlotOf(k, ParamKind::kPosition);
+            const int width_slot = SlotOf(k, ParamKind::kWidth);
+            const int height_slot = SlotOf(k, ParamKind::kHeight);
+            Extended* pos_col = pos_slot >= 0 ? col[pos_slot] : nullptr;
+            Extended* width_col = width_slot >= 0 ? col[width_slot] : nullptr;
+            Extended* height_col = height_slot >= 0 ? col[height_slot] : nullptr;
+            // Reciprocals taken once per peak: the inner loop keeps one division (Lorentz)
+            // or none (Gauss). The derivatives only steer the step; the model is exact.
+            const Extended inv_w = 1.0L / v.width;
+            const Extended pos_factor = (lorentz ? 2.0L : 2.0L * kLn2) * v.height * inv_w;
+            const Extended x0 = static_cast<Extended>(first_x) - v.centre;
+            for (std::int32_t i = 0; i < rows; ++i) {
+                const Extended u = (x0 + static_cast<Extended>(i)) * inv_w;
+                Extended s;
+                Extended dpos;
+                if (lorentz) {
+                    s = 1.0L / (1.0L + u * u);
+                    dpos = pos_factor * u * s * s;
+                } else {
+                    s = ExpExtended(-kLn2 * (u * u));
+                    dpos = pos_factor * u * s;
+                }
+                if (pos_col != nullptr) pos_col[i] = dpos;
+                if (width_col != nullptr) width_col[i] = u * dpos;
+                if (height_col != nullptr) height_col[i] = s;
+            }
+            continue;
+        }
+
+        const Extended f = v.fraction;
+        const Extended wg = v.width_g;
+        const Extended wl = v.width_l;
+        const Extended gg = wg * kSqrtPiByLn2;
+        const Extended gl_norm = kPi * wl;
+        // A term whose weight or width is 0 contributes nothing (and is never divided by).
+        const bool with_g = gg != 0.0L && f != 1.0L;
+        const bool with_l = gl_norm != 0.0L && f != 0.0L;
+        const bool g_defined = gg != 0.0L;
+        const bool l_defined = gl_norm != 0.0L;
+        const Extended density = (with_g ? (1.0L - f) / gg : 0.0L) + (with_l ? f / gl_norm : 0.0L);
+        const Extended h = doc_.PeakHeight[k];
+        const ParamKind kind = kinds_.front();
+        Extended area = v.area;
+        if (kind == ParamKind::kWidthL || kind == ParamKind::kWidthG) area = h / density;
+        const Extended denom_f = (gg - gl_norm) * f + gl_norm;
+        const Extended area_f = h * gg * gl_norm / denom_f;
+        const Extended darea_f = -h * gg * gl_norm * (gg - gl_norm) / (denom_f * denom_f);
+        // Per-peak constants of the formulas; the loop keeps one division (the Lorentzian).
+        const Extended inv_wg = g_defined ? 1.0L / wg : 0.0L;
+        const Extended inv_wl = l_defined ? 1.0L / wl : 0.0L;
+        const Extended cg = with_g ? (1.0L - f) / gg : 0.0L;  // weight of G in S
+        const Extended cl = with_l ? f / gl_norm : 0.0L;      // weight of L in S
+        const Extended pos_g = area * cg * 2.0L * kLn2 * inv_wg;
+        const Extended pos_l = area * cl * 2.0L * inv_wl;
+        const Extended wl_a = with_l ? area * f / (kPi * wl * wl) : 0.0L;
+        const Extended wl_b = with_l ? h * f / (kPi * wl * wl * density * density) : 0.0L;
+        const Extended wg_a = with_g ? area * (1.0L - f) / (kSqrtPiByLn2 * wg * wg) : 0.0L;
+        const Extended wg_b =
+            with_g ? h * (1.0L - f) / (kSqrtPiByLn2 * wg * wg * density * density) : 0.0L;
+        const Extended inv_gl = l_defined ? 1.0L / gl_norm : 0.0L;
+        const Extended inv_gg = g_defined ? 1.0L / gg : 0.0L;
+        const Extended x0 = static_cast<Extended>(first_x) - v.centre;
+        Extended* out = col[0];
+        for (std::int32_t i = 0; i < rows; ++i) {
+            const Extended d = x0 + static_cast<Extended>(i);
+            Extended gv = 0.0L, g = 0.0L, lo = 0.0L, l = 0.0L;
+            if (g_defined) {
+                gv = d * inv_wg;
+                g = ExpExtended(-kLn2 * (gv * gv));
+            }
+            if (l_defined) {
+                lo = d * inv_wl;
+                l = 1.0L / (1.0L + lo * lo);
+            }
+            const Extended s = cg * g + cl * l;
+            Extended j = 0.0L;
+            switch (kind) {
+                case ParamKind::kPosition:
+                    j = pos_g * g * gv + pos_l * l * l * lo;
+                    break;
+                case ParamKind::kWidthL:
+                    j = wl_a * (2.0L * lo * lo * l * l - l) + wl_b * s;
+                    break;
+                case ParamKind::kWidthG:
+                    j = wg_a * g * (2.0L * kLn2 * gv * gv - 1.0L) + wg_b * s;
+                    break;
+                case ParamKind::kArea:
+                    j = s;
+                    break;
+                case ParamKind::kFraction:
+                    j = darea_f * s + area_f * (l * inv_gl - g * inv_gg);
+                    break;
+                default:
+                    break;
+            }
+            out[i] = j;
+        }
+    }
+}
+
+void FitModel::ApplyStep(const Vector90& delta, double damp) {
+    for (int e = 1; e <= p_; ++e) {
+        const std::size_t i = static_cast<std::size_t>(e);
+        Extended v = delta[i] * static_cast<Extended>(damp) + params_[i];
+        switch (KindOf(e)) {
+            case ParamKind::kPosition: {
+                const int k = PeakOf(e);
+                v = std::round(v);  // whole points, halves away from zero
+                v = std::clamp<Extended>(v, pos_lo_[k], pos_hi_[k]);
+                break;
+            }
+            case ParamKind::kWidth:
+            case ParamKind::kWidthL:
+            case ParamKind::kWidthG:
+                if (!(v > kMinFitHalfWidth)) v = kMinFitHalfWidth;
+                break;
+            case ParamKind::kFraction:
+                if (!(v >= 0.0L)) v = 0.0L;
+                if (v > 1.0L) v = 1.0L;
+                break;
+            default:
+                break;
+        }
+        params_[i] = v;
+    }
+}
+
+void FitModel::WriteBack(const Vector90& sigma) {
+    for (int e = 1; e <= p_; ++e) {
+        const std::size_t i = static_cast<std::size_t>(e);
+        const int k = PeakOf(e);
+        const Extended v = params_[i];
+        const double err = static_cast<double>(sigma[i]);
+        switch (KindOf(e)) {
+            case ParamKind::kPosition:
+                doc_.PeakPos[k] = RoundedCentre(v);
+                doc_.PeakPosErr[k] = err;
+                break;
+            case ParamKind::kWidth:
+                doc_.PeakHalfWidth[k] = static_cast<double>(v);
+                doc_.PeakHalfWidthErr[k] = err;
+                break;
+            case ParamKind::kHeight:
+                doc_.PeakHeight[k] = static_cast<double>(v);
+                doc_.PeakHeightErr[k] = err;
+                break;
+            case ParamKind::kWidthL:
+            case ParamKind::kWidthG:
+                if (KindOf(e) == ParamKind::kWidthL) {
+                    doc_.PeakHalfWidthL[k] = static_cast<double>(v);
+                    doc_.PeakHalfWidthLErr[k] = err;
+                } else {
+                    doc_.PeakHalfWidthG[k] = static_cast<double>(v);
+                    doc_.PeakHalfWidthGErr[k] = err;
+                }
+                doc_.PeakAreaGL[k] = doc_.PeakHeight[k] / CentreDensityGL(doc_.PeakHalfWidthG[k],
+                                                                          doc_.PeakHalfWidthL[k],
+                                                                          doc_.PeakFractionL[k]);
+                break;
+            case ParamKind::kFraction:
+                doc_.PeakFractionL[k] = static_cast<double>(v);
+                doc_.PeakFractionLErr[k] = err;
+                break;
+            case ParamKind::kArea: {
+                const Extended density = CentreDensityGL(
+                    doc_.PeakHalfWidthG[k], doc_.PeakHalfWidthL[k], doc_.PeakFractionL[k]);
+                doc_.PeakHeight[k] = static_cast<double>(density * v);
+                doc_.PeakHeightErr[k] = static_cast<double>(density * sigma[i]);
+                // Keep the stored area with the height it now gives, so that nothing reading
+                // the table before the next redraw sees the area from before the fit.
+                doc_.PeakAreaGL[k] = static_cast<double>(v);
+                break;
+            }
+        }
+    }
+}
+
+}  // namespace kalvex::fit

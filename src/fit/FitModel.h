@@ -1,0 +1,112 @@
+// The model of one fit run: parameter layout, evaluation, analytic Jacobian and steps.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "core/Document.h"
+#include "core/Extended.h"
+#include "core/Options.h"
+#include "fit/LuSolver.h"
+
+namespace kalvex::fit {
+
+/// What one entry of the parameter vector is.
+enum class ParamKind {
+    kPosition,  ///< PeakPos (whole points after every step)
+    kWidth,     ///< PeakHalfWidth (Gauss, Lorentz)
+    kHeight,    ///< PeakHeight (Gauss, Lorentz)
+    kWidthL,    ///< PeakHalfWidthL (Gauss+Lorentz, height kept)
+    kWidthG,    ///< PeakHalfWidthG (Gauss+Lorentz, height kept)
+    kArea,      ///< PeakAreaGL (Gauss+Lorentz; PeakHeight follows as D * A)
+    kFraction,  ///< PeakFractionL (Gauss+Lorentz, height kept)
+};
+
+/// The choices that fix what a run varies.
+struct FitLayoutChoice {
+    std::string FitSelect = "111";  ///< '1'/'0' for Position, Width, Height
+    bool FractionL = false;         ///< Options "Fraction L": fit the Lorentzian fractions
+    core::LineType Line = core::LineType::kGauss;
+    bool WidthIsLorentzian = true;  ///< Gauss+Lorentz "Width": wL (Width_Box) or wG (WidthG_Box)
+};
+
+/// Smallest half width a step may leave, in points: a step that drives a width to this or
+/// below holds it here (a width of 0 has no curve, a negative one no meaning).
+inline constexpr double kMinFitHalfWidth = 0.01;
+
+/// Layout code 'A'..'G' of a selection, or 0 when the selection cannot be fitted (nothing
+/// selected; "Fraction L" with another kind or outside Gauss+Lorentz; more than one kind in
+/// Gauss+Lorentz mode). `why` receives the user-facing reason in that case.
+char LayoutCodeOf(const FitLayoutChoice& choice, std::string* why = nullptr);
+
+/// One run's model over the fit range x = 1..N against fit_obs_y[0..N-1]. The document is
+/// read for every parameter that is not fitted and written only by EvaluateFit (the derived
+/// Gauss+Lorentz values, as the fit goes) and WriteBack. The layout must be valid
+/// (LayoutCodeOf != 0) and 1 <= P <= 90.
+class FitModel {
+public:
+    FitModel(core::Document& doc, const FitLayoutChoice& choice, const double* fit_obs_y,
+             std::int32_t n);
+
+    char LayoutCode() const { return code_; }
+    int KindCount() const { return static_cast<int>(kinds_.size()); }  ///< FitKindCount
+    int ParameterCount() const { return p_; }                          ///< P
+    std::int32_t PointCount() const { return n_; }                     ///< N
+    ParamKind KindOf(int entry) const;                                 ///< kind of entry 1..P
+    int PeakOf(int entry) const;  ///< peak 1..PeakCount of entry 1..P
+
+    /// FitParams, entries 1..P in peak order, within a peak in the order Position, Width,
+    /// Height (only the fitted kinds).
+    Vector90& Params() { return params_; }
+    const Vector90& Params() const { return params_; }
+
+    /// Fills Params() from the peak table.
+    void LoadFitParameters();
+
+    /// Builds the model sum over 1..N from Params() and the table (updating PeakAreaGL or
+    /// PeakHeight in Gauss+Lorentz mode), fills the residuals r[x] = FitObsY - Sum - Bias and
+    /// returns Z = sum of r^2, accumulated in a double.
+    double EvaluateFit();
+    /// Residual of point x at element x-1, from the last EvaluateFit.
+    const std::vector<core::Extended>& Residuals() const { return r_; }
+
+    /// Analytic derivatives of the curves of peaks first_peak..last_peak (before the edge
+    /// rescale) for points first_x..first_x+rows-1: entry e goes to
+    /// columns[(e - 1) * stride + (x - first_x)]. Other columns are not touched.
+    void BuildJacobianBlock(std::int32_t first_x, std::int32_t rows, int first_peak, int last_peak,
+                            core::Extended* columns, std::size_t stride) const;
+
+    /// Params()[i] := delta[i] * damp + Params()[i]; positions rounded to whole points (halves
+    /// away from zero). A position is then held inside 1..PointCount (or its starting value
+    /// when that lay outside), a width above kMinFitHalfWidth and a fraction inside 0..1.
+    void ApplyStep(const Vector90& delta, double damp);
+
+    /// Writes Params() and the errors sigma[1..P] into the peak table (positions rounded),
+    /// with the Gauss+Lorentz consequences (PeakAreaGL after a width, D * A and D * sigma after
+    /// an area).
+    void WriteBack(const Vector90& sigma);
+
+private:
+    struct PeakValues {
+        core::Extended centre, width, height, width_g, width_l, fraction, area;
+    };
+    PeakValues ValuesOf(int k) const;
+    int Entry(int k, int slot) const { return (k - 1) * KindCount() + slot + 1; }
+    int SlotOf(int k, ParamKind kind) const;
+
+    core::Document& doc_;
+    FitLayoutChoice choice_;
+    const double* obs_;
+    std::int32_t n_;
+    char code_;
+    std::vector<ParamKind> kinds_;  // per-peak slots
+    int p_;
+    Vector90 params_;
+    core::OneBased<std::int32_t, core::kMaxPeaks> pos_lo_, pos_hi_;
+    std::vector<double> shape_;
+    std::vector<core::Extended> sum_;
+    std::vector<core::Extended> r_;
+};
+
+}  // namespace kalvex::fit

@@ -1,0 +1,234 @@
+// The Gauss-Newton run: damping by mode, the iteration loop, restarts, errors and write-back.
+#include "fit/GaussNewton.h"
+
+#include <cmath>
+#include <memory>
+
+#include "core/Assert.h"
+#include "core/Error.h"
+#include "core/TextToNumber.h"
+#include "fit/FitModel.h"
+#include "fit/LuSolver.h"
+#include "fit/NormalSystem.h"
+
+namespace kalvex::fit {
+
+using core::Extended;
+
+namespace {
+
+constexpr double kDampTable[] = {1.0, 0.1, 0.01, 0.001, 0.0001, 0.00001};
+constexpr double kConvTable[] = {0.1, 0.01, 0.001, 0.0001, 0.00001, 1E-6, 1E-7, 1E-8};
+
+}  // namespace
+
+double DampFactorOfItem(int item) {
+    KALVEX_ASSERT(item >= 0 && item < 6);
+    return kDampTable[item];
+}
+
+double ConvLimitOfItem(int item, double damp_factor) {
+    KALVEX_ASSERT(item >= 0 && item <= kConvAutoSetItem);
+    return item == kConvAutoSetItem ? 0.001 * damp_factor : kConvTable[item];
+}
+
+Damping StartingDamping(const GaussNewtonOptions& opts, double z, int kind_count) {
+    Damping d;
+    if (opts.Mode == FitMode::kAuto) {
+        d.DampFactor = z < 0.1 ? 0.1 : 1.0;
+        if (kind_count == 1) d.DampFactor = 1.0;
+        d.ConvLimit = 0.001 * d.DampFactor;
+    } else {
+        d.DampFactor = DampFactorOfItem(opts.DampItem);
+        d.ConvLimit = ConvLimitOfItem(opts.ConvItem, d.DampFactor);
+    }
+    if (opts.ManualIterations) d.ConvLimit = -1.0;
+    return d;
+}
+
+Damping DampingAfterWorseStep(const GaussNewtonOptions& opts, Damping current) {
+    Damping d = current;
+    if (opts.Mode == FitMode::kManual) {
+        d.DampFactor = -d.DampFactor;
+        return d;
+    }
+    // The parameters are kept: the next iteration starts from the worse point, and a negated
+    // factor sends the next step against the computed direction.
+    d.DampFactor = d.DampFactor <= 0.01 ? -d.DampFactor : 0.1 * d.DampFactor;
+    const bool follows = opts.Mode == FitMode::kAuto || opts.ConvItem == kConvAutoSetItem;
+    if (follows && !opts.ManualIterations) d.ConvLimit = std::fabs(0.001 * d.DampFactor);
+    return d;
+}
+
+GaussNewtonOptions MakeGaussNewtonOptions(const core::Options& opts, const core::Document& doc,
+                                          bool width_box, bool widthg_box) {
+    GaussNewtonOptions o;
+    o.FitSelect = doc.FitSelect;
+    o.FractionL = opts.fraction_Check;
+    o.Line = core::CurrentLineType(opts, doc);
+    o.WidthIsLorentzian = width_box || !widthg_box;
+    o.Mode = opts.Manu2 ? FitMode::kManual : opts.Manu1 ? FitMode::kSemiAuto : FitMode::kAuto;
+    if (opts.DampVal < 0 || opts.DampVal > 5) {
+        throw Error("\"Damp Value\" item " + std::to_string(opts.DampVal) + " does not exist");
+    }
+    if (opts.ConvVal < 0 || opts.ConvVal > kConvAutoSetItem) {
+        throw Error("\"Convergent\" item " + std::to_string(opts.ConvVal) + " does not exist");
+    }
+    o.DampItem = opts.DampVal;
+    o.ConvItem = opts.ConvVal;
+    o.ManualIterations = opts.Set_Ite == 1;
+    if (o.ManualIterations) {
+        const std::int32_t count = core::TextToInt(opts.Manu_ITE);
+        if (count < 1 || count > 65535) {
+            throw Error("The iteration count must be 1 to 65535, not " + opts.Manu_ITE);
+        }
+        o.IterationCount = static_cast<std::uint16_t>(count);
+    }
+    return o;
+}
+
+void FitRunState::CopyObserved(const core::Document& doc) {
+    KALVEX_ASSERT(doc.ViewPointCount >= 0 &&
+                  static_cast<std::size_t>(doc.ViewPointCount) <= doc.ObsY.size());
+    FitObsY.assign(doc.ObsY.begin(), doc.ObsY.begin() + doc.ViewPointCount);
+}
+
+GaussNewtonSummary RunGaussNewton(core::Document& doc, const GaussNewtonOptions& opts,
+                                  FitRunState& state, FitObserver& observer) {
+    GaussNewtonSummary summary;
+    const std::int32_t n = doc.ViewPointCount;
+    const FitLayoutChoice choice{opts.FitSelect, opts.FractionL, opts.Line, opts.WidthIsLorentzian};
+
+    if (doc.PeakCount == 0) {
+        summary.Reason = FitEnd::kNoPeaks;
+        summary.Message = "No Peak Data !!!";
+        return summary;
+    }
+    std::string why;
+    summary.LayoutCode = LayoutCodeOf(choice, &why);
+    if (summary.LayoutCode == '\0') {
+        summary.Reason = FitEnd::kInvalidSelection;
+        summary.Message = why;
+        return summary;
+    }
+    const int kinds = summary.LayoutCode <= 'D' ? (summary.LayoutCode == 'A' ? 3 : 2) : 1;
+    const int p = kinds * doc.PeakCount;
+    summary.ParameterCount = p;
+    if (n <= p) {
+        summary.Reason = FitEnd::kTooFewPoints;
+        summary.Message = "The fit needs more points than parameters: " + std::to_string(n) +
+                          " points for " + std::to_string(p) + " parameters";
+        return summary;
+    }
+    KALVEX_ASSERT(state.FitObsY.size() >= static_cast<std::size_t>(n));
+
+    // Evaluations keep the derived Gauss+Lorentz values in the table up to date; a run that
+    // ends without a result puts them back.
+    const core::PeakArray<double> heights_before = doc.PeakHeight;
+    const core::PeakArray<double> areas_before = doc.PeakAreaGL;
+
+    FitModel model(doc, choice, state.FitObsY.data(), n);
+    double z = model.EvaluateFit();
+    double z_old = z;
+    summary.ZStart = z;
+
+    Damping damping = StartingDamping(opts, z, kinds);
+    // 127 KiB each: on the heap, not on the caller's stack.
+    const auto a_store = std::make_unique<Matrix90>();
+    const auto c_store = std::make_unique<Matrix90>();
+    Matrix90& a = *a_store;
+    Matrix90& c = *c_store;
+    Vector90 g;
+    Vector90 delta;
+    std::uint16_t counter = 0;
+    bool warned = false;
+    bool unchanged = false;
+    bool count_reached = false;
+    const int threads = opts.Threads;
+
+    for (;;) {
+        counter = 0;
+        bool diverged = false;
+        for (;;) {
+            BuildNormalSystem(model, threads, a, g);
+            if (InvertMatrix(a, p, c) == LuStatus::kSingular) {
+                doc.PeakHeight = heights_before;
+                doc.PeakAreaGL = areas_before;
+                summary.Reason = FitEnd::kSingularMatrix;
+                summary.Message = kSingularMatrixMessage;
+                summary.Iterations = counter;
+                summary.Z = z;
+                summary.ZOld = z_old;
+                summary.DampFactor = damping.DampFactor;
+                summary.ConvLimit = damping.ConvLimit;
+                return summary;
+            }
+            for (int i = 1; i <= p; ++i) {
+                const Extended* row = c.Row(i);
+                Extended s = 0.0L;
+                for (int j = 1; j <= p; ++j) s += row[j - 1] * g[static_cast<std::size_t>(j)];
+                delta[static_cast<std::size_t>(i)] = s;
+            }
+            model.ApplyStep(delta, damping.DampFactor);
+            z_old = z;
+            z = model.EvaluateFit();
+            ++counter;
+            ++summary.TotalIterations;
+
+            if (observer.OnIteration(z, z_old, counter)) state.FitStop = true;
+
+            const double dz = z_old - z;
+            if (dz < 0.0) damping = DampingAfterWorseStep(opts, damping);
+            count_reached = opts.ManualIterations && counter == opts.IterationCount;
+            unchanged = dz == 0.0;
+            if (count_reached || unchanged) state.FitStop = true;
+            diverged = z - z_old > 1.0;
+            const bool converged = 0.0 < dz && dz < damping.ConvLimit;
+            if (converged || diverged || state.FitStop) break;
+        }
+        if (diverged) {
+            if (opts.Mode == FitMode::kAuto) {
+                model.LoadFitParameters();
+                z = model.EvaluateFit();
+                z_old = z;
+                ++summary.Restarts;
+            } else {
+                observer.OnWarning(kChangeInitialConditions);
+                state.FitStop = true;
+                warned = true;
+            }
+        }
+        const double dz = z_old - z;
+        if ((0.0 < dz && dz < damping.ConvLimit) || state.FitStop) break;
+    }
+
+    // Errors from the inverse of the last iteration and the final squared sum.
+    Vector90 sigma;
+    const Extended scale = static_cast<Extended>(z) / static_cast<Extended>(n - p);
+    for (int i = 1; i <= p; ++i) {
+        sigma[static_cast<std::size_t>(i)] = std::sqrt(std::fabs(c(i, i)) * scale);
+    }
+    model.WriteBack(sigma);
+
+    const double dz = z_old - z;
+    if (warned) {
+        summary.Reason = FitEnd::kDiverged;
+        summary.Message = kChangeInitialConditions;
+    } else if (0.0 < dz && dz < damping.ConvLimit) {
+        summary.Reason = FitEnd::kConverged;
+    } else if (unchanged) {
+        summary.Reason = FitEnd::kUnchangedZ;
+    } else if (count_reached) {
+        summary.Reason = FitEnd::kIterationCount;
+    } else {
+        summary.Reason = FitEnd::kStopped;
+    }
+    summary.Iterations = counter;
+    summary.Z = z;
+    summary.ZOld = z_old;
+    summary.DampFactor = damping.DampFactor;
+    summary.ConvLimit = damping.ConvLimit;
+    return summary;
+}
+
+}  // namespace kalvex::fit
