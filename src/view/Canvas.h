@@ -73,8 +73,9 @@ public:
     // --- Drawing
     /// Makes (x, y) the current position without drawing.
     virtual void MoveTo(int x, int y) = 0;
-    /// Draws from the current position to (x, y), which becomes the current position. As
-    /// with every classic raster canvas, the end pixel itself is not drawn.
+    /// Draws from the current position to (x, y), which becomes the current position. Whether
+    /// the end pixel is drawn is the backend's; drawing the same figure twice in NOT-XOR mode
+    /// always restores the picture.
     virtual void LineTo(int x, int y) = 0;
     /// MoveTo(points[0]), then LineTo every further point: one curve. Backends may draw it in
     /// one go; the result must be the same. Does nothing for an empty span.

@@ -17,8 +17,6 @@ QtCanvas::QtCanvas(QPaintDevice* device, int pixels_per_inch) : painter_(device)
     painter_.setRenderHint(QPainter::Antialiasing, false);
     painter_.setRenderHint(QPainter::TextAntialiasing, true);
     pen_ = QPen(Qt::black);
-    pen_.setCapStyle(Qt::FlatCap);
-    pen_.setJoinStyle(Qt::MiterJoin);
     ApplyPen();
     painter_.setBrush(Qt::white);
     font_ = QFont(QStringLiteral("Times New Roman"));
@@ -33,9 +31,14 @@ void QtCanvas::End() {
 }
 
 void QtCanvas::ApplyPen() {
-    // Widths of 0 and 1 are the device's thinnest line.
-    pen_.setWidth(pen_width_ <= 1 ? 0 : pen_width_);
-    pen_.setCosmetic(pen_width_ <= 1);
+    // Widths of 0 and 1 are the device's thinnest line. Its square cap makes a chain of
+    // LineTo calls and one polyline through the same points cover the same pixels; wide
+    // output pens end flat, so the dashes of the broken styles keep their length.
+    const bool thin = pen_width_ <= 1;
+    pen_.setWidth(thin ? 0 : pen_width_);
+    pen_.setCosmetic(thin);
+    pen_.setCapStyle(thin ? Qt::SquareCap : Qt::FlatCap);
+    pen_.setJoinStyle(thin ? Qt::BevelJoin : Qt::MiterJoin);
     painter_.setPen(pen_);
 }
 
