@@ -18,6 +18,7 @@
 #include <QToolButton>
 #include <QUrl>
 
+#include "app/fit/CalcGo.h"
 #include "app/help/About.h"
 #include "app/peaks/Peaks.h"
 #include "app/qt/PlotImage.h"
@@ -157,6 +158,7 @@ M_Form::M_Form(view::AppState& state, Prompter& prompter, QWidget* parent)
     input_array_number_ = new Input_array_number(this);
     about_ = new About(this);
     sel_dlg_ = new Sel_Dlg(*this, this);
+    lsf_gn_ = new LSF_GN(*this, this);
 
     qApp->installEventFilter(this);
 }
@@ -694,7 +696,10 @@ void M_Form::RefreshClick() {
     RunCommand(this, prompter_, [&] { view::RefreshClick(state_, *this); });
 }
 
-void M_Form::LSFClick() { lsf_->setChecked(false); }
+void M_Form::LSFClick() {
+    RunCommand(this, prompter_, [&] { lsf_gn_->Start(); });
+    lsf_->setChecked(false);
+}
 
 void M_Form::verAboutClick() { about_->ShowCentred(); }
 
