@@ -1,11 +1,10 @@
-// The X-Y text and VnmrJ text readers, the common normalisation, and the .dat writer.
+// The X-Y text and VnmrJ text readers and the common normalisation of every import.
 #include <gtest/gtest.h>
 
 #include "core/Error.h"
 #include "files/OpenCommand.h"
 #include "files/VnmrText.h"
 #include "files/XyText.h"
-#include "support/DocumentBuilder.h"
 #include "support/TempDir.h"
 
 namespace kalvex::files {
@@ -104,31 +103,6 @@ TEST(VnmrText, FirstAndLastXGiveTheStep) {
     const Document blank = Load(dir.Write("w.vdt", "10.0\n-2.0\n5\n-3\n13\n1\n\n"));
     EXPECT_EQ(blank.PointCount, 5);
     EXPECT_DOUBLE_EQ(blank.XStepPpm, 3.0);
-}
-
-TEST(XyTextWriter, WritesTheDisplayedRangeInAbsoluteUnits) {
-    Document doc = test::MakeDocument(200, 10.0, 0.01, 400.0, [](int p) { return p / 200.0; });
-    doc.YScale = 2.0;
-    doc.YOffset = 0.5;
-    doc.ViewFirstPoint = 101;
-    doc.ViewPointCount = 2;
-    doc.XFirstPpm = 9.0;  // X of point 101
-    EXPECT_EQ(XyTextFileText(doc),
-              " 9.00000000000000E+0000  1.51000000000000E+0000\r\n"
-              " 8.99000000000000E+0000  1.52000000000000E+0000\r\n");
-}
-
-TEST(XyTextWriter, WrittenFileReadsBackToTheSameSpectrum) {
-    TempDir dir;
-    const Document doc = Load(dir.Write("in.vdt", "3.0\n1.0\n-4\n2.5\n16\n0.25\n"));
-    const std::string out = dir.File("out.dat");
-    WriteXyTextFile(out, doc);
-    const Document back = Load(out);
-    EXPECT_EQ(back.PointCount, doc.PointCount);
-    EXPECT_NEAR(back.XFirstPpm, doc.XFirstPpm, 1e-14);
-    EXPECT_NEAR(back.XStepPpm, doc.XStepPpm, 1e-14);
-    EXPECT_NEAR(back.YScale, doc.YScale, 1e-13 * doc.YScale);
-    for (int i = 0; i < doc.PointCount; ++i) EXPECT_NEAR(back.ObsY[i], doc.ObsY[i], 1e-14);
 }
 
 }  // namespace

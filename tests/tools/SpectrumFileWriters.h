@@ -68,7 +68,7 @@ struct ProcsFields {
 inline std::string ProcsText(const ProcsFields& f) {
     std::string t = "##TITLE= Parameter file\n##JCAMPDX= 5.0\n##$ABSF1= 1000\n";
     auto key = [&t](const char* name, const std::string& value) {
-        if (!value.empty()) t += std::string("##$") + name + "= " + value + "\n";
+        if (!value.empty()) t.append("##$").append(name).append("= ").append(value).append("\n");
     };
     key("BYTORDP", f.Bytordp);
     key("DTYPP", f.Dtypp);
@@ -97,7 +97,10 @@ inline std::string ProcparText(const ProcparFields& f) {
     std::string t;
     auto param = [&t](const char* name, const std::string& value) {
         if (value.empty()) return;
-        t += std::string(name) + " 1 1 1e+09 -1e+09 0 4 1 16385 1 64\n1 " + value + " \n0 \n";
+        t.append(name)
+            .append(" 1 1 1e+09 -1e+09 0 4 1 16385 1 64\n1 ")
+            .append(value)
+            .append(" \n0 \n");
     };
     param("fn", f.Fn);
     param("np", "4000");
