@@ -421,11 +421,23 @@ void M_Form::EndOpenCommand() {
 
 void M_Form::SetNormG() {
     norm_g_->setText(QString::fromLatin1(view::NormGText(state_.Doc.YScale)));
-    // The label grows with its text, and the magnification read-out keeps clear of it.
+    PlaceReadouts();
+}
+
+void M_Form::SetPGain(const QString& text) {
+    p_gain_->setText(text);
+    PlaceReadouts();
+}
+
+void M_Form::PlaceReadouts() {
+    // The labels grow with their texts; the read-outs to their right keep clear of them.
     norm_g_->adjustSize();
     norm_g_->resize(std::max(125, norm_g_->width()), 21);
-    p_gain_->move(std::max(465, norm_g_->geometry().right() + 6), 0);
     p_gain_->adjustSize();
+    p_gain_->resize(std::max(55, p_gain_->width()), 19);
+    p_gain_->move(std::max(465, norm_g_->geometry().right() + 6), 0);
+    num_array_->move(std::max(530, p_gain_->geometry().right() + 6), 0);
+    array_updown_->move(num_array_->geometry().right() + 6, 0);
 }
 
 void M_Form::ShowArrayNumber() {
@@ -507,7 +519,7 @@ void M_Form::M_OpenClick() {
     // Filter preselection from the type of the spectrum open now.
     const int type = state_.Doc.F_Type;
     const int filter_index = (type == 0 || type == 1) ? 1 : (type >= 2 && type <= 4) ? type : 5;
-    p_gain_->setText(QStringLiteral(" "));
+    SetPGain(QStringLiteral(" "));
     const QString offered =
         state_.Doc.SpectrumFileName.empty() ? QString() : QString::fromUtf8(state_.Doc.SpectrumFileName);
     const FileChoice choice = prompter_.OpenFile(this, open_folder_, offered,
@@ -553,7 +565,7 @@ void M_Form::OpenSpectrumFile(const QString& qpath, int filter_index) {
     RunCommand(this, prompter_, [&] { view::DrawOpenedSpectrum(state_, *this); });
     SetTitle(view::ShortTitle(state_.Doc));
     SetNormG();
-    p_gain_->setText(QString::fromLatin1(view::PGainText(state_.Doc, state_.Opts)));
+    SetPGain(QString::fromLatin1(view::PGainText(state_.Doc, state_.Opts)));
     ShowArrayNumber();
 }
 

@@ -117,6 +117,8 @@ private:
     void ApplySizePreset();
     void ShowArrayNumber();
     void SetNormG();
+    void SetPGain(const QString& text);
+    void PlaceReadouts();
     QAction* Action(const char* name) const;
 
     view::AppState& state_;
