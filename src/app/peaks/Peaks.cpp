@@ -75,6 +75,7 @@ Sel_Dlg2::Sel_Dlg2(QWidget* parent) : QDialog(parent) {
     OKDraw->setToolTip(QStringLiteral("Draw this Peak"));
     OKDraw->setAutoDefault(false);
     grid->addWidget(OKDraw, 6, 2);
+    adjustSize();
 }
 
 void Sel_Dlg2::Fill(const peaks::SelDlg2Texts& t) {
@@ -175,6 +176,9 @@ Sel_Dlg::Sel_Dlg(M_Form& main, QWidget* parent) : QDialog(parent), main_(main) {
     connect(del, &QPushButton::clicked, this, &Sel_Dlg::Del_KeyClick);
     connect(to_file, &QPushButton::clicked, this, &Sel_Dlg::ClipbdClick);
     connect(Peak_Order, &QComboBox::activated, this, &Sel_Dlg::OKDrawClick);
+    // Laid out now, so the placement beside the main window knows the height before the
+    // first show.
+    adjustSize();
 }
 
 void Sel_Dlg::WatchEdit(QLineEdit* edit, std::string peaks::PeakEdits::*text,
