@@ -1,0 +1,412 @@
+// kalvex-fit end to end: spectra and peaks written here, fitted, and every output read back.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cmath>
+#include <random>
+#include <regex>
+#include <sstream>
+
+#include "cli/FitCommand.h"
+#include "core/NumberReader.h"
+#include "files/OpenCommand.h"
+#include "files/PeakLines.h"
+#include "files/SpcFile.h"
+#include "fit/LineShapes.h"
+#include "support/DocumentBuilder.h"
+#include "support/TempDir.h"
+#include "tools/SpectrumFileWriters.h"
+
+namespace kalvex::cli {
+namespace {
+
+using core::Document;
+using core::LineType;
+using test::TempDir;
+
+struct Result {
+    int status;
+    std::string out, err;
+};
+
+Result RunCli(const std::vector<std::string>& args) {
+    std::ostringstream out, err;
+    const int status = RunFitCommand(args, out, err);
+    return {status, out.str(), err.str()};
+}
+
+struct Peak {
+    int pos;
+    double height, width;
+};
+
+// Three Lorentz peaks on 1,000 points over a bias of 0.02 with seeded noise of 0.002.
+const std::vector<Peak> kTruth = {{250, 0.6, 9.0}, {480, 0.9, 14.0}, {700, 0.4, 7.0}};
+constexpr float kBias = 0.02f;
+
+// spectrum.spc without peaks and spectrum.sp2 beside it with the starting peaks.
+std::string WriteSpectrumWithPeaks(const TempDir& dir, const std::vector<Peak>& start,
+                                   const std::string& name = "spectrum") {
+    Document doc = test::MakeDocument(1000, 10.0, 0.01, 400.0);
+    for (const Peak& p : kTruth) test::AddPeak(doc, p.pos, p.height, p.width);
+    doc.PeakKindLorentz = true;
+    fit::SynthesiseModel(doc, LineType::kLorentz);
+    std::mt19937 rng(17);
+    std::normal_distribution<double> noise(0.0, 0.002);
+    for (int i = 0; i < 1000; ++i) {
+        doc.ObsY[static_cast<std::size_t>(i)] =
+            doc.SumY[static_cast<std::size_t>(i)] + kBias + noise(rng);
+    }
+    Document peaks = doc;
+    peaks.PeakCount = 0;
+    for (const Peak& p : start) test::AddPeak(peaks, p.pos, p.height, p.width);
+    peaks.Bias = kBias;
+    dir.Write(name + ".sp2", files::PeakFileText(peaks));
+    doc.PeakCount = 0;
+    doc.F_Type = 0;
+    return dir.Write(name + ".spc", files::SpcFileText(doc));
+}
+
+const std::vector<Peak> kStart = {{253, 0.75, 7.0}, {478, 0.7, 17.0}, {702, 0.5, 6.0}};
+
+// Text lines equal; numbers of the data rows equal to 1E-12 relative.
+void ExpectSameCurveTable(const std::string& got, const std::string& want) {
+    std::istringstream g(got), w(want);
+    std::string gl, wl;
+    int line = 0;
+    while (std::getline(w, wl)) {
+        ++line;
+        ASSERT_TRUE(std::getline(g, gl)) << "missing line " << line;
+        if (wl.rfind(" x data", 0) == 0 || wl.rfind("Peak", 0) == 0) {
+            EXPECT_EQ(gl, wl) << line;
+            continue;
+        }
+        core::NumberReader gr(gl, "got"), wr(wl, "want");
+        while (!wr.SeekEof()) {
+            const double a = gr.ReadReal(), b = wr.ReadReal();
+            ASSERT_NEAR(a, b, 1e-12 * std::fabs(b) + 1e-300) << "line " << line;
+        }
+    }
+    EXPECT_FALSE(std::getline(g, gl)) << "extra lines";
+}
+
+TEST(FitCommand, FitsASpectrumWithItsPeakFileAndWritesEveryOutput) {
+    TempDir dir;
+    const std::string spc = WriteSpectrumWithPeaks(dir, kStart);
+    const Result r =
+        RunCli({spc, "--shape", "lorentz", "--bias", "0.02", "--out-sp2", dir.File("fit.sp2"),
+                "--out-spc", dir.File("fit.spc"), "--sp3", dir.File("fit.sp3"), "--report",
+                dir.File("fit.par"), "--table", dir.File("fit.csv"), "--quiet"});
+    ASSERT_EQ(r.status, kExitOk) << r.err;
+    EXPECT_TRUE(std::regex_match(
+        r.out, std::regex("Z=[0-9.E+-]+ iterations=[1-9][0-9]* seconds=[0-9]+\\.[0-9]{6}\n")))
+        << r.out;
+    EXPECT_EQ(r.err, "");  // --quiet
+
+    // The peak file: the true positions, heights and widths within 2 % (noise 0.002 against
+    // heights of 0.4 and more moves them by a fraction of that).
+    Document back = test::MakeDocument(1000);
+    ASSERT_TRUE(files::ReadPeakFileIfPresent(dir.File("fit.sp2"), back));
+    ASSERT_EQ(back.PeakCount, 3);
+    EXPECT_TRUE(back.PeakKindLorentz);
+    EXPECT_FLOAT_EQ(back.Bias, kBias);
+    for (int k = 1; k <= 3; ++k) {
+        const Peak& t = kTruth[static_cast<std::size_t>(k - 1)];
+        EXPECT_EQ(back.PeakPos[k], t.pos);
+        EXPECT_NEAR(back.PeakHeight[k], t.height, 0.02 * t.height);
+        EXPECT_NEAR(back.PeakHalfWidth[k], t.width, 0.02 * t.width);
+        EXPECT_GT(back.PeakHeightErr[k], 0.0);
+    }
+    // The summary's Z is the squared sum of the written peaks against the spectrum.
+    Document fitted =
+        files::LoadSpectrum(dir.File("fit.spc"), Document{}, core::Options{}, nullptr);
+    ASSERT_EQ(fitted.PeakCount, 3);
+    EXPECT_EQ(fitted.PeakHeight, back.PeakHeight);
+    const double z = fit::SynthesiseModel(fitted, LineType::kLorentz);
+    const double printed = std::stod(r.out.substr(2));
+    EXPECT_NEAR(z, printed, 1e-9 * printed);
+
+    // The curve table holds the spectrum and the model of the fitted peaks (the reloaded
+    // peaks went through 15-digit text, so the curves agree to about that).
+    ExpectSameCurveTable(test::ReadFileBytes(dir.File("fit.sp3")), files::CurveTableText(fitted));
+    const std::string report = test::ReadFileBytes(dir.File("fit.par"));
+    EXPECT_EQ(report.rfind("spectrum.spc : Best Fit Parameters", 0), 0u) << report.substr(0, 80);
+
+    const std::string table = test::ReadFileBytes(dir.File("fit.csv"));
+    std::istringstream lines(table);
+    std::string header, row;
+    std::getline(lines, header);
+    EXPECT_EQ(
+        header.rfind("spectrum,peak,status,position_point,position_ppm,position_hz,height,", 0),
+        0u);
+    int rows = 0;
+    while (std::getline(lines, row)) {
+        ++rows;
+        EXPECT_EQ(
+            row.rfind("1," + std::to_string(rows) + ",converged," +
+                          std::to_string(kTruth[static_cast<std::size_t>(rows - 1)].pos) + ",",
+                      0),
+            0u)
+            << row;
+    }
+    EXPECT_EQ(rows, 3);
+}
+
+TEST(FitCommand, PeaksFromAFileReplaceThoseBesideTheSpectrum) {
+    TempDir dir;
+    const std::string spc = WriteSpectrumWithPeaks(dir, {{100, 0.1, 3.0}});
+    Document peaks = test::MakeDocument(1000);
+    for (const Peak& p : kStart) test::AddPeak(peaks, p.pos, p.height, p.width);
+    peaks.PeakKindLorentz = true;
+    const std::string other = dir.Write("start.txt", files::PeakFileText(peaks));
+    const Result r = RunCli({spc, "--peaks", other, "--out-sp2", dir.File("fit.sp2"), "--quiet"});
+    ASSERT_EQ(r.status, kExitOk) << r.err;
+    Document back = test::MakeDocument(1000);
+    ASSERT_TRUE(files::ReadPeakFileIfPresent(dir.File("fit.sp2"), back));
+    ASSERT_EQ(back.PeakCount, 3);
+    EXPECT_TRUE(back.PeakKindLorentz);  // the flag of the given peak lines
+    EXPECT_EQ(back.PeakPos[2], 480);
+}
+
+TEST(FitCommand, NoFitOnlyConvertsAndSynthesises) {
+    TempDir dir;
+    const std::string spc = WriteSpectrumWithPeaks(dir, kStart);
+    const Result r = RunCli({spc, "--no-fit", "--bias", "0.02", "--sp3", dir.File("start.sp3")});
+    ASSERT_EQ(r.status, kExitOk) << r.err;
+    EXPECT_EQ(r.out.substr(r.out.find(' ')), " iterations=0 seconds=0.000000\n");
+    Document doc = files::LoadSpectrum(spc, Document{}, core::Options{}, nullptr);
+    const double z = fit::SynthesiseModel(doc, LineType::kLorentz);
+    EXPECT_NEAR(std::stod(r.out.substr(2)), z, 1e-12 * z);
+    EXPECT_EQ(test::ReadFileBytes(dir.File("start.sp3")), files::CurveTableText(doc));
+}
+
+TEST(FitCommand, BadInputAndUsageExitWithOne) {
+    TempDir dir;
+    Result r = RunCli({dir.File("missing.spc")});
+    EXPECT_EQ(r.status, kExitBadInput);
+    EXPECT_NE(r.err.find("File not found"), std::string::npos) << r.err;
+
+    const std::string spc = WriteSpectrumWithPeaks(dir, kStart);
+    r = RunCli({spc, "--frobnicate"});
+    EXPECT_EQ(r.status, kExitBadInput);
+    EXPECT_NE(r.err.find("unknown option --frobnicate"), std::string::npos);
+    EXPECT_EQ(r.out, "");
+
+    r = RunCli({spc, "--damp", "0.5", "--mode", "semi"});
+    EXPECT_EQ(r.status, kExitBadInput);
+    EXPECT_NE(r.err.find("--damp must be one of"), std::string::npos);
+
+    r = RunCli({spc, "--out-spc", dir.File("x.sp2")});
+    EXPECT_EQ(r.status, kExitBadInput);
+
+    dir.Write("empty.sp2", "");
+    r = RunCli({spc, "--peaks", dir.File("empty.sp2")});
+    EXPECT_EQ(r.status, kExitBadInput);
+    EXPECT_NE(r.err.find("No Peak Data !!!"), std::string::npos);
+}
+
+TEST(FitCommand, ASingularFitExitsWithTwoAndWritesNothing) {
+    TempDir dir;
+    // The second Gauss peak is so far beyond the spectrum that the model ignores it entirely.
+    const std::string spc = WriteSpectrumWithPeaks(dir, {{480, 0.8, 12.0}, {60000, 0.5, 1.0}});
+    const Result r = RunCli({spc, "--shape", "gauss", "--out-sp2", dir.File("fit.sp2"), "--quiet"});
+    EXPECT_EQ(r.status, kExitFitFailed);
+    EXPECT_NE(r.err.find("pause in LUDCMP - singular matrix"), std::string::npos) << r.err;
+    EXPECT_FALSE(test::FileExists(dir.File("fit.sp2")));
+}
+
+TEST(FitCommand, ADivergenceInSemiAutoExitsWithTwo) {
+    TempDir dir;
+    // One Lorentz peak fitted for width and height from a start five times too wide, with the
+    // full step of damping 1.00: the second step raises Z by more than 1.
+    Document doc = test::MakeDocument(400);
+    test::AddPeak(doc, 200, 3.0, 8.0);
+    fit::SynthesiseModel(doc, LineType::kLorentz);
+    doc.ObsY = doc.SumY;
+    doc.PeakHalfWidth[1] = 40.0;
+    doc.PeakKindLorentz = true;
+    doc.F_Type = 1;
+    const std::string spc = dir.Write("wide.spc", files::SpcFileText(doc));
+    const Result r = RunCli({spc, "--fit", "wh", "--mode", "semi", "--damp", "1.00", "--bias", "0",
+                             "--out-sp2", dir.File("fit.sp2")});
+    EXPECT_EQ(r.status, kExitFitFailed);
+    EXPECT_NE(r.err.find("Change Initial Conditions !!!"), std::string::npos) << r.err;
+    EXPECT_FALSE(test::FileExists(dir.File("fit.sp2")));
+}
+
+TEST(FitCommand, ArgumentsFollowTheOptionsPageRules) {
+    auto usage = [](std::vector<std::string> args) {
+        args.insert(args.begin(), "s.spc");
+        EXPECT_THROW(ParseFitArguments(args), UsageError) << args[1];
+    };
+    usage({"--damp", "0.01"});  // AUTO chooses its own damping
+    usage({"--iterations", "10", "--mode", "semi"});
+    usage({"--iterations", "10", "--mode", "manual", "--conv", "0.1"});
+    usage({"--shape", "gl"});  // one kind at a time
+    usage({"--shape", "gl", "--fit", "pw"});
+    usage({"--fit", "g"});  // the Gaussian width exists only in gl
+    usage({"--fit", "fraction"});
+    usage({"--fit", "pp"});
+    usage({"--fit", "x"});
+    usage({"--bias", "0.1", "--auto-bias"});
+    usage({"--chain"});
+    usage({"--all-spectra", "--out-sp2", "a.sp2"});
+    usage({"--spectrum", "0"});
+    usage({"--spectrum", "2", "--all-spectra"});
+    usage({"--conv", "0.5", "--mode", "semi"});
+    EXPECT_THROW(ParseFitArguments({}), UsageError);
+
+    const FitArguments a =
+        ParseFitArguments({"s.spc", "--shape=gl", "--fit", "g", "--mode", "manual", "--damp",
+                           "0.001", "--conv", "auto", "--fraction", "0.25"});
+    EXPECT_EQ(a.Shape, LineType::kGaussLorentz);
+    EXPECT_EQ(a.FitSelect, "010");
+    EXPECT_TRUE(a.GaussianWidth);
+    EXPECT_EQ(a.Mode, 2);
+    EXPECT_EQ(a.DampItem, 3);
+    EXPECT_EQ(a.ConvItem, 8);
+    EXPECT_EQ(a.Fraction, 0.25);
+    const FitArguments f = ParseFitArguments({"s.spc", "--shape", "gl", "--fit", "fraction"});
+    EXPECT_TRUE(f.FractionL);
+    EXPECT_EQ(f.FitSelect, "000");
+}
+
+TEST(FitCommand, HelpSaysEveryOption) {
+    const Result r = RunCli({"--help"});
+    EXPECT_EQ(r.status, kExitOk);
+    for (const char* option :
+         {"--peaks", "--spectrum",  "--all-spectra", "--chain",   "--shape",
+          "--fit",   "--mode",      "--damp",        "--conv",    "--iterations",
+          "--bias",  "--auto-bias", "--file-bias",   "--out-sp2", "--out-spc",
+          "--sp3",   "--report",    "--table",       "--no-fit",  "Exit status"}) {
+        EXPECT_NE(r.out.find(option), std::string::npos) << option;
+    }
+}
+
+// An arrayed VnmrJ file of 6 spectra, 1,000 points each: two Gauss lines whose heights decay
+// as exp(-t / 2.5) for t = 0..5, on a baseline, with seeded noise.
+struct Series {
+    std::string path;
+    std::vector<std::vector<double>> heights;  // [spectrum][line], raw intensity units
+};
+
+Series WriteDecayingSeries(const TempDir& dir) {
+    const int n = 1000;
+    const double a0[] = {2000.0, 1200.0};
+    const int pos[] = {300, 650};
+    const double hw[] = {8.0, 12.0};
+    std::mt19937 rng(4);
+    std::normal_distribution<double> noise(0.0, 4.0);
+    Series s;
+    std::vector<std::vector<float>> spectra;
+    for (int t = 0; t < 6; ++t) {
+        std::vector<double> y(static_cast<std::size_t>(n), 100.0);
+        std::vector<double> h;
+        for (int j = 0; j < 2; ++j) {
+            const double height = a0[j] * std::exp(-t / 2.5);
+            h.push_back(height);
+            for (int p = 1; p <= n; ++p) {
+                const double u = (p - pos[j]) / hw[j];
+                y[static_cast<std::size_t>(p - 1)] += height * std::exp(-std::log(2.0) * u * u);
+            }
+        }
+        for (double& v : y) v += noise(rng);
+        s.heights.push_back(h);
+        spectra.push_back(test::ToFloats(y));
+    }
+    dir.Write("series.vnp", test::ProcparText({}));
+    s.path = dir.Write("series.vnj", test::VnmrDataFile(spectra, test::Endian::kBig));
+    Document peaks = test::MakeDocument(n);
+    test::AddPeak(peaks, 302, 0.6, 7.0);
+    test::AddPeak(peaks, 648, 0.5, 13.5);
+    dir.Write("series.sp2", files::PeakFileText(peaks));
+    return s;
+}
+
+std::vector<std::vector<std::string>> CsvRows(const std::string& text) {
+    std::vector<std::vector<std::string>> rows;
+    std::istringstream lines(text);
+    std::string line;
+    std::getline(lines, line);  // header
+    while (std::getline(lines, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        std::vector<std::string> fields;
+        std::istringstream cells(line);
+        std::string cell;
+        while (std::getline(cells, cell, ',')) fields.push_back(cell);
+        rows.push_back(fields);
+    }
+    return rows;
+}
+
+TEST(FitCommand, AllSpectraOfADecayingSeriesFollowTheDecay) {
+    TempDir dir;
+    const Series s = WriteDecayingSeries(dir);
+    for (bool chain : {false, true}) {
+        SCOPED_TRACE(chain ? "chained" : "same start");
+        std::vector<std::string> args = {
+            s.path,    "--all-spectra",        "--peaks", dir.File("series.sp2"),
+            "--table", dir.File("series.csv"), "--quiet"};
+        if (chain) args.push_back("--chain");
+        const Result r = RunCli(args);
+        ASSERT_EQ(r.status, kExitOk) << r.err;
+        EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 6);
+        EXPECT_EQ(r.out.rfind("spectrum=1 Z=", 0), 0u) << r.out;
+        const auto rows = CsvRows(test::ReadFileBytes(dir.File("series.csv")));
+        ASSERT_EQ(rows.size(), 12u);
+        for (const auto& row : rows) {
+            const int t = std::stoi(row[0]) - 1;
+            const int line = std::stoi(row[1]) - 1;
+            const double height = std::stod(row[6]);
+            const double error = std::stod(row[12]);
+            const double truth =
+                s.heights[static_cast<std::size_t>(t)][static_cast<std::size_t>(line)];
+            // Within 5 of the fit's own errors (which come from the noise) and within 2 %.
+            EXPECT_NEAR(height, truth, 5 * error) << "spectrum " << t + 1 << " line " << line + 1;
+            EXPECT_NEAR(height, truth, 0.02 * truth);
+            EXPECT_EQ(row[3], line == 0 ? "300" : "650");
+        }
+    }
+}
+
+TEST(FitCommand, OneSpectrumOfAnArrayedFile) {
+    TempDir dir;
+    const Series s = WriteDecayingSeries(dir);
+    const Result r = RunCli({s.path, "--spectrum", "4", "--peaks", dir.File("series.sp2"),
+                             "--table", dir.File("four.csv"), "--quiet"});
+    ASSERT_EQ(r.status, kExitOk) << r.err;
+    const auto rows = CsvRows(test::ReadFileBytes(dir.File("four.csv")));
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0][0], "4");
+    EXPECT_NEAR(std::stod(rows[0][6]), s.heights[3][0], 0.02 * s.heights[3][0]);
+
+    EXPECT_EQ(RunCli({s.path, "--spectrum", "7", "--peaks", dir.File("series.sp2")}).status,
+              kExitBadInput);
+}
+
+// The real executable: exit status and streams as a shell sees them.
+int Shell(const std::string& command) {
+    const int raw = std::system(command.c_str());
+    return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+}
+
+TEST(FitCommand, TheExecutableReportsThroughItsExitStatus) {
+    TempDir dir;
+    const std::string spc = WriteSpectrumWithPeaks(dir, kStart);
+    const std::string exe = KALVEX_FIT_EXE;
+    const std::string out = dir.File("out.txt");
+    const std::string err = dir.File("err.txt");
+    const std::string redirect = " >" + out + " 2>" + err;
+    EXPECT_EQ(Shell(exe + " " + spc + " --bias 0.02" + redirect), 0);
+    EXPECT_TRUE(std::regex_match(test::ReadFileBytes(out),
+                                 std::regex("Z=\\S+ iterations=\\d+ seconds=\\S+\n")));
+    EXPECT_NE(test::ReadFileBytes(err).find("iteration 1: Z="), std::string::npos);
+    EXPECT_EQ(Shell(exe + " " + dir.File("none.spc") + redirect), 1);
+    EXPECT_EQ(Shell(exe + " " + spc + " --mode sideways" + redirect), 1);
+    EXPECT_NE(test::ReadFileBytes(err).find("--mode must be auto, semi or manual"),
+              std::string::npos);
+    EXPECT_EQ(Shell(exe + " --help" + redirect), 0);
+}
+
+}  // namespace
+}  // namespace kalvex::cli
