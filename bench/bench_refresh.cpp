@@ -1,9 +1,8 @@
 // The full redraw of the main window's picture into a real bitmap: 65,536 points, 30 peaks.
-#include <QGuiApplication>
-#include <QImage>
-
 #include <benchmark/benchmark.h>
 
+#include <QGuiApplication>
+#include <QImage>
 #include <cmath>
 #include <cstdlib>
 
@@ -34,7 +33,8 @@ AppState MakeState(bool lorentz) {
         doc.PeakHalfWidth[k] = 8.0 + k;
     }
     doc.PeakCount = kalvex::core::kMaxPeaks;
-    for (int p = 0; p < doc.PointCount; ++p) doc.ObsY[static_cast<std::size_t>(p)] = 0.5 + 0.4 * std::sin(p * 0.001);
+    for (int p = 0; p < doc.PointCount; ++p)
+        doc.ObsY[static_cast<std::size_t>(p)] = 0.5 + 0.4 * std::sin(p * 0.001);
     kalvex::view::LayoutPlotArea(s.Plot, 988, 798);
     return s;
 }

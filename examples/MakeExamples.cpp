@@ -4,15 +4,16 @@
 //        kalvex-make-examples --check FOLDER  fails when FOLDER's copies differ from them
 // The spectra are made from known Lorentz or Gauss lines, so a fit of the starting peaks
 // must come back to the numbers below; the starting peaks are a few points and 10-20 % off.
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <cstdio>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 #include "core/Document.h"
@@ -123,22 +124,43 @@ int main(int argc, char** argv) {
     const std::string folder = argv[argc - 1];
     namespace fs = std::filesystem;
     const std::string target =
-        check ? (fs::temp_directory_path() / ("kalvex-examples-" + std::to_string(::getpid()))).string()
+        check ? (fs::temp_directory_path() / ("kalvex-examples-" + std::to_string(::getpid())))
+                    .string()
               : folder;
     if (check) fs::create_directories(target);
     const std::vector<Example> examples = {
         // Ethanol on a 60 MHz bench-top spectrometer, 0.075 Hz per point: the CH2 quartet, the
         // OH singlet and the CH3 triplet, J = 7 Hz.
-        {"ethanol-60MHz", 4096, 5.0, 0.00125, 60.0, true, false, 2.0, 1.5,
-         {{3.8650, 100.0, 7.0}, {3.7483, 300.0, 7.0}, {3.6317, 300.0, 7.0}, {3.5150, 100.0, 7.0},
+        {"ethanol-60MHz",
+         4096,
+         5.0,
+         0.00125,
+         60.0,
+         true,
+         false,
+         2.0,
+         1.5,
+         {{3.8650, 100.0, 7.0},
+          {3.7483, 300.0, 7.0},
+          {3.6317, 300.0, 7.0},
+          {3.5150, 100.0, 7.0},
           {2.6100, 180.0, 10.0},
-          {1.3367, 150.0, 7.0}, {1.2200, 300.0, 7.0}, {1.1033, 150.0, 7.0}}},
+          {1.3367, 150.0, 7.0},
+          {1.2200, 300.0, 7.0},
+          {1.1033, 150.0, 7.0}}},
         // Two overlapping Gaussian lines, one value per line in the file.
-        {"overlap-gauss", 2048, 6.0, 0.002, 100.0, false, true, 0.0, 0.4,
+        {"overlap-gauss",
+         2048,
+         6.0,
+         0.002,
+         100.0,
+         false,
+         true,
+         0.0,
+         0.4,
          {{3.05, 40.0, 12.0}, {2.95, 25.0, 15.0}}},
         // A broad Lorentzian line on a raised baseline: the automatic bias finds the baseline.
-        {"broad-lorentz", 1024, 200.0, 0.2, 150.9, true, false, 30.0, 0.8,
-         {{110.0, 100.0, 25.0}}},
+        {"broad-lorentz", 1024, 200.0, 0.2, 150.9, true, false, 30.0, 0.8, {{110.0, 100.0, 25.0}}},
     };
     try {
         for (const Example& e : examples) Write(e, target);
@@ -152,7 +174,8 @@ int main(int argc, char** argv) {
         for (const char* ext : {".spc", ".sp2"}) {
             const std::string name = e.Name + ext;
             if (ReadAll(target + "/" + name) != ReadAll(folder + "/" + name)) {
-                std::fprintf(stderr, "%s/%s is not what the generator writes\n", folder.c_str(), name.c_str());
+                std::fprintf(stderr, "%s/%s is not what the generator writes\n", folder.c_str(),
+                             name.c_str());
                 ++differing;
             }
         }

@@ -4,10 +4,10 @@
 #include <cstdio>
 #include <cstdlib>
 
-#define KALVEX_ASSERT(cond)                                                                 \
-    do {                                                                                    \
-        if (!(cond)) {                                                                      \
+#define KALVEX_ASSERT(cond)                                                                   \
+    do {                                                                                      \
+        if (!(cond)) {                                                                        \
             std::fprintf(stderr, "%s:%d: assertion failed: %s\n", __FILE__, __LINE__, #cond); \
-            std::abort();                                                                   \
-        }                                                                                   \
+            std::abort();                                                                     \
+        }                                                                                     \
     } while (false)

@@ -30,13 +30,13 @@ struct Document {
     std::int32_t ViewPointCount = 0;  ///< number of displayed points
 
     // --- X-axis calibration.
-    double XFirstPpm0 = 0.0;  ///< X of point 1 of the whole spectrum, ppm, as loaded
-    double XFirstHz0 = 0.0;   ///< X of point 1 of the whole spectrum, Hz, as loaded
-    double XFirstPpm = 0.0;   ///< X of point ViewFirstPoint, ppm
-    double XFirstHz = 0.0;    ///< X of point ViewFirstPoint, Hz
-    double XStepPpm = 0.0;    ///< decrement of X from one point to the next, ppm
-    double XStepHz = 0.0;     ///< decrement of X from one point to the next, Hz
-    double ObsFreq = 1.0;     ///< observe frequency, MHz; XStepHz / XStepPpm after every open
+    double XFirstPpm0 = 0.0;      ///< X of point 1 of the whole spectrum, ppm, as loaded
+    double XFirstHz0 = 0.0;       ///< X of point 1 of the whole spectrum, Hz, as loaded
+    double XFirstPpm = 0.0;       ///< X of point ViewFirstPoint, ppm
+    double XFirstHz = 0.0;        ///< X of point ViewFirstPoint, Hz
+    double XStepPpm = 0.0;        ///< decrement of X from one point to the next, ppm
+    double XStepHz = 0.0;         ///< decrement of X from one point to the next, Hz
+    double ObsFreq = 1.0;         ///< observe frequency, MHz; XStepHz / XStepPpm after every open
     double ObsFreqSetting = 1.0;  ///< observe frequency kept in the settings ("obs freq")
 
     // --- Range XY dialog's copies of the whole spectrum, set by the readers.
@@ -45,22 +45,22 @@ struct Document {
     std::int32_t RangeFullCount = 0;
 
     // --- Intensity scaling.
-    double YScale = 1.0;   ///< raw intensity range (imports) or the value stored in a .spc file
-    double YOffset = 0.0;  ///< intensity offset (auto magnification of a .spc file)
-    double YRange = 1.0;   ///< display range of auto magnification; 1.0 means none
-    double YExpand = 1.0;  ///< vertical gain of the display
-    float Bias = 0.0f;     ///< baseline level under every model curve, normalised units
-    double SpcExtra = 0.0; ///< second value of a .spc file's line 3, written back unchanged
+    double YScale = 1.0;    ///< raw intensity range (imports) or the value stored in a .spc file
+    double YOffset = 0.0;   ///< intensity offset (auto magnification of a .spc file)
+    double YRange = 1.0;    ///< display range of auto magnification; 1.0 means none
+    double YExpand = 1.0;   ///< vertical gain of the display
+    float Bias = 0.0f;      ///< baseline level under every model curve, normalised units
+    double SpcExtra = 0.0;  ///< second value of a .spc file's line 3, written back unchanged
 
     // --- Peak table.
     std::uint8_t PeakCount = 0;
-    PeakArray<std::uint16_t> PeakPos;   ///< centre point, whole spectrum, 1-based
-    PeakArray<double> PeakHeight;       ///< normalised intensity units
-    PeakArray<double> PeakHalfWidth;    ///< half width at half height, points (Gauss, Lorentz)
-    PeakArray<double> PeakHalfWidthG;   ///< Gaussian half width, points (Gauss+Lorentz)
-    PeakArray<double> PeakHalfWidthL;   ///< Lorentzian half width, points (Gauss+Lorentz)
-    PeakArray<double> PeakFractionL;    ///< Lorentzian fraction 0..1 (Gauss+Lorentz)
-    PeakArray<double> PeakAreaGL;       ///< normalised area (Gauss+Lorentz)
+    PeakArray<std::uint16_t> PeakPos;  ///< centre point, whole spectrum, 1-based
+    PeakArray<double> PeakHeight;      ///< normalised intensity units
+    PeakArray<double> PeakHalfWidth;   ///< half width at half height, points (Gauss, Lorentz)
+    PeakArray<double> PeakHalfWidthG;  ///< Gaussian half width, points (Gauss+Lorentz)
+    PeakArray<double> PeakHalfWidthL;  ///< Lorentzian half width, points (Gauss+Lorentz)
+    PeakArray<double> PeakFractionL;   ///< Lorentzian fraction 0..1 (Gauss+Lorentz)
+    PeakArray<double> PeakAreaGL;      ///< normalised area (Gauss+Lorentz)
     PeakArray<double> PeakPosErr;
     PeakArray<double> PeakHeightErr;
     PeakArray<double> PeakHalfWidthErr;
@@ -69,12 +69,12 @@ struct Document {
     PeakArray<double> PeakFractionLErr;
 
     // --- Mode flags and settings shared across windows.
-    bool XAxisPpm = true;          ///< X axis in ppm (true) or Hz
-    bool PeakKindLorentz = false;  ///< Gauss (false) or Lorentz (true) line shape
-    int F_Type = 0;                ///< file type of the open spectrum, 0..5 (see FileType)
-    std::string FitSelect = "111"; ///< '1'/'0' for fitting Position, Width, Height
-    float LsfUpperLimit = 2.0f;    ///< the fit button is enabled only below this squared sum
-    double ResidualSum = 0.0;      ///< squared sum of residues of the last screen drawing
+    bool XAxisPpm = true;           ///< X axis in ppm (true) or Hz
+    bool PeakKindLorentz = false;   ///< Gauss (false) or Lorentz (true) line shape
+    int F_Type = 0;                 ///< file type of the open spectrum, 0..5 (see FileType)
+    std::string FitSelect = "111";  ///< '1'/'0' for fitting Position, Width, Height
+    float LsfUpperLimit = 2.0f;     ///< the fit button is enabled only below this squared sum
+    double ResidualSum = 0.0;       ///< squared sum of residues of the last screen drawing
     bool PrinterPresent = false;
     bool SpectrumLoaded = false;
     bool BiasFromFile = false;     ///< the last peak file read carried a bias value

@@ -1,10 +1,11 @@
 #include "core/FileSystem.h"
 
-#include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 #include <vector>
 
 #include "core/Error.h"
@@ -95,7 +96,8 @@ std::string FolderOf(const std::string& path) {
 
 bool FileReadable(const std::string& path) {
     struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::access(path.c_str(), R_OK) == 0;
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+           ::access(path.c_str(), R_OK) == 0;
 }
 
 }  // namespace kalvex::core

@@ -68,7 +68,7 @@ Decimal Rounded(double value, int significant, int decimals) {
 
 char DigitAt(const Decimal& d, int i) {
     return (i >= 0 && i < static_cast<int>(d.Digits.size())) ? d.Digits[static_cast<std::size_t>(i)]
-                                                              : '0';
+                                                             : '0';
 }
 
 // Special values are written the way the number reader takes them back.

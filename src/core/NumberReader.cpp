@@ -1,10 +1,11 @@
 #include "core/NumberReader.h"
 
+#include <sys/stat.h>
+
 #include <charconv>
 #include <cmath>
 #include <fstream>
 #include <limits>
-#include <sys/stat.h>
 
 #include "core/Error.h"
 
@@ -93,7 +94,8 @@ std::int32_t NumberReader::ReadInteger() {
     const int line = line_;
     bool exponent = false;
     const std::size_t len = ScanNumber(false, exponent);
-    if (len == 0 || len > kMaxTokenLength || (pos_ + len < end_ && !IsSeparator(text_[pos_ + len]))) {
+    if (len == 0 || len > kMaxTokenLength ||
+        (pos_ + len < end_ && !IsSeparator(text_[pos_ + len]))) {
         FailInvalid(line);
     }
     std::size_t start = pos_;

@@ -42,8 +42,6 @@ std::int32_t TextToInt(const std::string& text) {
     return value;
 }
 
-bool IsBlank(const std::string& text) {
-    return text.find_first_not_of(" \t") == std::string::npos;
-}
+bool IsBlank(const std::string& text) { return text.find_first_not_of(" \t") == std::string::npos; }
 
 }  // namespace kalvex::core

@@ -59,8 +59,9 @@ core::Document LoadSpectrum(const std::string& path, const core::Document& previ
     const ReaderEntry* reader = FindReader(path);
     if (reader == nullptr) {
         const std::string ext = core::ExtensionOf(path);
-        throw Error(ext.empty() ? std::string("Kalvex cannot tell the type of a file without extension")
-                                : "Kalvex has no reader for files of the type \"" + ext + "\"",
+        throw Error(ext.empty()
+                        ? std::string("Kalvex cannot tell the type of a file without extension")
+                        : "Kalvex has no reader for files of the type \"" + ext + "\"",
                     path);
     }
     core::Document doc = core::Document::FreshForOpen(previous);

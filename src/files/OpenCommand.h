@@ -21,8 +21,8 @@ using SpectrumReader = void (*)(core::Document& doc, const std::string& path,
 
 /// One row of the reader table.
 struct ReaderEntry {
-    const char* Extension;    ///< exact, case-sensitive, with the dot (".spc"); or nullptr
-    const char* ExactName;    ///< a file name matched as a whole ("1r"); or nullptr
+    const char* Extension;  ///< exact, case-sensitive, with the dot (".spc"); or nullptr
+    const char* ExactName;  ///< a file name matched as a whole ("1r"); or nullptr
     SpectrumReader Read;
     bool ReadsSp2Beside;      ///< afterwards read the .sp2 file of the same name if present
     const char* FilterEntry;  ///< the open dialog's filter entry, "NMR spectra (*.spc)|*.spc"

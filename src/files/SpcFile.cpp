@@ -37,8 +37,9 @@ void ReadSpcFile(Document& doc, const std::string& path, const core::Options& op
     const std::int32_t count = in.ReadInteger();
     if (count > core::kMaxPoints) in.FailRange();
     if (count < 1) {
-        throw Error("The file declares " + std::to_string(count) + " points; a spectrum needs at least 1",
-                    path, 1);
+        throw Error(
+            "The file declares " + std::to_string(count) + " points; a spectrum needs at least 1",
+            path, 1);
     }
     in.SkipLine();
     doc.PointCount = doc.ViewPointCount = doc.RangeFullCount = count;

@@ -1,9 +1,8 @@
 // One QApplication for all GUI tests, on the offscreen platform unless told otherwise.
-#include <QApplication>
-
-#include <cstdlib>
-
 #include <gtest/gtest.h>
+
+#include <QApplication>
+#include <cstdlib>
 
 int main(int argc, char** argv) {
     if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);

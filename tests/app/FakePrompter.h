@@ -3,7 +3,6 @@
 
 #include <QString>
 #include <QStringList>
-
 #include <deque>
 #include <vector>
 
@@ -18,7 +17,9 @@ public:
         QString Text;
     };
 
-    void Information(QWidget*, const QString& text) override { Messages.push_back({"information", text}); }
+    void Information(QWidget*, const QString& text) override {
+        Messages.push_back({"information", text});
+    }
     void Warning(QWidget*, const QString& text) override { Messages.push_back({"warning", text}); }
     void Error(QWidget*, const QString& text) override { Messages.push_back({"error", text}); }
     bool Confirm(QWidget*, const QString& text) override {
@@ -36,9 +37,10 @@ public:
         OpenAnswers.pop_front();
         return c;
     }
-    app::FileChoice SaveFile(QWidget*, const QString& folder, const QString& file,
-                             const QStringList& filters, int filter_index,
-                             const std::function<QString(int, const QString&)>& on_type_change) override {
+    app::FileChoice SaveFile(
+        QWidget*, const QString& folder, const QString& file, const QStringList& filters,
+        int filter_index,
+        const std::function<QString(int, const QString&)>& on_type_change) override {
         LastFolder = folder;
         LastFile = file;
         LastFilters = filters;

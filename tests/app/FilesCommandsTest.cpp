@@ -1,12 +1,11 @@
 // File commands in the real window: arrayed spectra, Save as with its type switch, Sequential Save.
+#include <gtest/gtest.h>
+
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QToolButton>
-
-#include <gtest/gtest.h>
-
 #include <cstring>
 
 #include "FakePrompter.h"
@@ -34,10 +33,11 @@ std::string WriteArrayed(const test::TempDir& dir, int blocks, int n) {
             put32(bits);
         }
     }
-    dir.Write("arr.vnp",
-              "fn 1 1 1000000 0 0 2 1 0 1 64\n1 " + std::to_string(2 * n) +
-                  "\n0\nrfl 1 1 1e9 -1e9 0 2 1 0 1 64\n1 0\n0\nrfp 1 1 1e9 -1e9 0 2 1 0 1 64\n1 0\n0\n"
-                  "sfrq 1 1 1e9 0 0 2 1 0 1 64\n1 400\n0\nsw 1 1 1e9 0 0 2 1 0 1 64\n1 4000\n0\n");
+    dir.Write(
+        "arr.vnp",
+        "fn 1 1 1000000 0 0 2 1 0 1 64\n1 " + std::to_string(2 * n) +
+            "\n0\nrfl 1 1 1e9 -1e9 0 2 1 0 1 64\n1 0\n0\nrfp 1 1 1e9 -1e9 0 2 1 0 1 64\n1 0\n0\n"
+            "sfrq 1 1 1e9 0 0 2 1 0 1 64\n1 400\n0\nsw 1 1 1e9 0 0 2 1 0 1 64\n1 4000\n0\n");
     return dir.Write("arr.vnj", data);
 }
 
@@ -55,7 +55,9 @@ struct Window {
             dlg.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
         });
     }
-    QAction* Action(const char* name) { return Form.findChild<QAction*>(QString::fromLatin1(name)); }
+    QAction* Action(const char* name) {
+        return Form.findChild<QAction*>(QString::fromLatin1(name));
+    }
     void Open(const std::string& path) {
         Prompter.OpenAnswers.push_back({QString::fromStdString(path), 5});
         Form.M_OpenClick();

@@ -1,4 +1,6 @@
 // The whole typical use in the real windows: place peaks, edit one, fit with LSF, keep the result.
+#include <gtest/gtest.h>
+
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -6,8 +8,7 @@
 #include <QTest>
 #include <QToolButton>
 
-#include <gtest/gtest.h>
-
+#include "AppTestSupport.h"
 #include "FakePrompter.h"
 #include "app/fit/CalcGo.h"
 #include "app/peaks/Peaks.h"
@@ -20,17 +21,13 @@
 namespace kalvex::app {
 namespace {
 
-std::string Example(const std::string& name) {
-    const char* src = std::getenv("KALVEX_SOURCE_DIR");
-    return std::string(src ? src : ".") + "/examples/" + name;
-}
-
 class FitRun : public ::testing::Test {
 protected:
     void SetUp() override {
         form_.show();
         // The two Gauss lines without their peak file: the peaks come from the mouse.
-        const std::string path = dir_.Write("g.spc", test::ReadFileBytes(Example("overlap-gauss.spc")));
+        const std::string path =
+            dir_.Write("g.spc", test::ReadFileBytes(test::ExamplePath("overlap-gauss.spc")));
         prompter_.OpenAnswers.push_back({QString::fromStdString(path), 1});
         form_.M_OpenClick();
         ASSERT_TRUE(state_.Doc.SpectrumLoaded);
@@ -42,7 +39,8 @@ protected:
         const view::PlotGeometry& g = state_.Plot;
         const int p = static_cast<int>((doc.XFirstPpm - ppm) / doc.XStepPpm + 1.5);
         const int x = view::ShownPointX(g, p - doc.ViewFirstPoint);
-        const int y = view::VerticalMap(doc, g).ObservedRow(doc.ObsY[static_cast<std::size_t>(p - 1)]);
+        const int y =
+            view::VerticalMap(doc, g).ObservedRow(doc.ObsY[static_cast<std::size_t>(p - 1)]);
         QTest::mouseClick(form_.Image(), Qt::RightButton, {}, QPoint(x, y));
         QTest::mouseClick(form_.Image(), Qt::LeftButton, {}, QPoint(x + half, g.PlotTop + 3));
     }

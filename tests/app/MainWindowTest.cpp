@@ -1,4 +1,6 @@
 // The main window offscreen: captions, command availability, opening and saving spectra.
+#include <gtest/gtest.h>
+
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
@@ -7,8 +9,7 @@
 #include <QPushButton>
 #include <QToolButton>
 
-#include <gtest/gtest.h>
-
+#include "AppTestSupport.h"
 #include "FakePrompter.h"
 #include "app/qt/PlotImage.h"
 #include "app/shell/Mainpeak.h"
@@ -18,17 +19,14 @@
 namespace kalvex::app {
 namespace {
 
-std::string ExamplePath(const std::string& name) {
-    const char* src = std::getenv("KALVEX_SOURCE_DIR");
-    return std::string(src ? src : ".") + "/examples/" + name;
-}
-
 struct Window {
     view::AppState State;
     test::FakePrompter Prompter;
     M_Form Form{State, Prompter};
 
-    QAction* Action(const char* name) { return Form.findChild<QAction*>(QString::fromLatin1(name)); }
+    QAction* Action(const char* name) {
+        return Form.findChild<QAction*>(QString::fromLatin1(name));
+    }
     template <typename W>
     W* Child(const char* name) {
         return Form.findChild<W*>(QString::fromLatin1(name));
@@ -77,14 +75,10 @@ TEST(MainWindow, MenusButtonsAndLabelsCarryTheirCaptions) {
     EXPECT_EQ(help_bar->actions().first()->text(), "Help");
 
     const std::pair<const char*, const char*> hints[] = {
-        {"FileOpenButton", "File Open"},
-        {"SaveButton", "Save As File (Dialog Appear)"},
-        {"PreviewButton", "Print Preview"},
-        {"LSF", "Go! Least-Square-Fitting"},
-        {"RangeXY_button", "Expand Range XY"},
-        {"Read_ppm_button", "Read ppm/Hz"},
-        {"SetBias_button", "Setting Bias Value"},
-        {"emf_button", "Saving with EMF/WMF Format"},
+        {"FileOpenButton", "File Open"},          {"SaveButton", "Save As File (Dialog Appear)"},
+        {"PreviewButton", "Print Preview"},       {"LSF", "Go! Least-Square-Fitting"},
+        {"RangeXY_button", "Expand Range XY"},    {"Read_ppm_button", "Read ppm/Hz"},
+        {"SetBias_button", "Setting Bias Value"}, {"emf_button", "Saving with EMF/WMF Format"},
     };
     for (const auto& [name, hint] : hints) {
         auto* b = w.Child<QToolButton>(name);
@@ -114,15 +108,16 @@ TEST(MainWindow, DefaultPresetLaysOutTheClientAreaAndPlotFrame) {
 TEST(MainWindow, CommandsBecomeAvailableWhenASpectrumIsOpened) {
     Window w;
     const char* enabled_at_start[] = {"M_Open", "M_Exit", "SetOption", "HowTo", "verAbout"};
-    const char* disabled_at_start[] = {"Open_sp2_file", "M_Rename", "M_Save", "M_SaveAs", "M_saveGL",
-                                       "SequentialSavespc", "PrevPrn", "SetBias", "RangeXY",
-                                       "ReadCSppm", "inputFreq", "plusminus", "ChangeHeight",
-                                       "HorizonShift", "A_Reset"};
+    const char* disabled_at_start[] = {
+        "Open_sp2_file",     "M_Rename",  "M_Save",       "M_SaveAs",     "M_saveGL",
+        "SequentialSavespc", "PrevPrn",   "SetBias",      "RangeXY",      "ReadCSppm",
+        "inputFreq",         "plusminus", "ChangeHeight", "HorizonShift", "A_Reset"};
     for (const char* name : enabled_at_start) EXPECT_TRUE(w.Action(name)->isEnabled()) << name;
     for (const char* name : disabled_at_start) EXPECT_FALSE(w.Action(name)->isEnabled()) << name;
     EXPECT_TRUE(w.Child<QToolButton>("FileOpenButton")->isEnabled());
     EXPECT_TRUE(w.Child<QPushButton>("Refresh")->isEnabled());
-    for (const char* name : {"SaveButton", "PreviewButton", "LSF", "RangeXY_button", "emf_button"}) {
+    for (const char* name :
+         {"SaveButton", "PreviewButton", "LSF", "RangeXY_button", "emf_button"}) {
         EXPECT_FALSE(w.Child<QToolButton>(name)->isEnabled()) << name;
     }
     EXPECT_TRUE(w.Child<QToolButton>("RangeXY_button")->autoRaise());  // flat until the first open
@@ -137,11 +132,11 @@ TEST(MainWindow, CommandsBecomeAvailableWhenASpectrumIsOpened) {
     EXPECT_EQ(w.Prompter.LastFilterIndex, 1);
     EXPECT_EQ(w.Prompter.LastFilters.first(), "NMR spectra (*.spc)");
 
-    w.Open(ExamplePath("overlap-gauss.spc"));
+    w.Open(test::ExamplePath("overlap-gauss.spc"));
     ASSERT_TRUE(w.State.Doc.SpectrumLoaded) << w.Prompter.Texts("error").join("\n").toStdString();
-    for (const char* name : {"M_Save", "M_SaveAs", "M_Rename", "A_Reset", "SetBias", "PrevPrn", "RangeXY",
-                             "ReadCSppm", "ChangeHeight", "plusminus", "HorizonShift", "inputFreq",
-                             "Open_sp2_file"}) {
+    for (const char* name :
+         {"M_Save", "M_SaveAs", "M_Rename", "A_Reset", "SetBias", "PrevPrn", "RangeXY", "ReadCSppm",
+          "ChangeHeight", "plusminus", "HorizonShift", "inputFreq", "Open_sp2_file"}) {
         EXPECT_TRUE(w.Action(name)->isEnabled()) << name;
     }
     EXPECT_FALSE(w.Action("SequentialSavespc")->isEnabled());
@@ -159,13 +154,13 @@ TEST(MainWindow, CommandsBecomeAvailableWhenASpectrumIsOpened) {
     // The next open dialog preselects the type of the spectrum shown.
     w.Form.M_OpenClick();
     EXPECT_EQ(w.Prompter.LastFilterIndex, 1);
-    EXPECT_EQ(w.Prompter.LastFile, QString::fromStdString(ExamplePath("overlap-gauss.spc")));
+    EXPECT_EQ(w.Prompter.LastFile, QString::fromStdString(test::ExamplePath("overlap-gauss.spc")));
 }
 
 TEST(MainWindow, FailedOpenKeepsThePreviousDocumentAndTitle) {
     Window w;
     test::TempDir dir;
-    w.Open(ExamplePath("broad-lorentz.spc"));
+    w.Open(test::ExamplePath("broad-lorentz.spc"));
     ASSERT_TRUE(w.State.Doc.SpectrumLoaded);
     const QString title = w.Form.windowTitle();
     const std::int32_t points = w.State.Doc.PointCount;
@@ -192,9 +187,9 @@ TEST(MainWindow, FailedOpenKeepsThePreviousDocumentAndTitle) {
 TEST(MainWindow, SaveWritesTheSpectrumBackByteForByte) {
     Window w;
     test::TempDir dir;
-    const std::string original = test::ReadFileBytes(ExamplePath("ethanol-60MHz.spc"));
+    const std::string original = test::ReadFileBytes(test::ExamplePath("ethanol-60MHz.spc"));
     const std::string path = dir.Write("e.spc", original);
-    dir.Write("e.sp2", test::ReadFileBytes(ExamplePath("ethanol-60MHz.sp2")));
+    dir.Write("e.sp2", test::ReadFileBytes(test::ExamplePath("ethanol-60MHz.sp2")));
     w.Open(path);
     ASSERT_EQ(w.State.Doc.PeakCount, 8);  // the .sp2 beside it
     w.Form.M_SaveClick();
@@ -213,16 +208,18 @@ TEST(MainWindow, SaveWritesTheSpectrumBackByteForByte) {
 TEST(MainWindow, PeakFileCommandsSayWhenThereAreNoPeaks) {
     Window w;
     test::TempDir dir;
-    const std::string path = dir.Write("p.spc", test::ReadFileBytes(ExamplePath("broad-lorentz.spc")));
+    const std::string path =
+        dir.Write("p.spc", test::ReadFileBytes(test::ExamplePath("broad-lorentz.spc")));
     w.Open(path);
     ASSERT_EQ(w.State.Doc.PeakCount, 0);
     w.Form.M_SaveAsClick();
     w.Form.M_saveGLClick();
-    EXPECT_EQ(w.Prompter.Texts("information"), QStringList({"No Peak Data !!!", "No Peak Data !!!"}));
+    EXPECT_EQ(w.Prompter.Texts("information"),
+              QStringList({"No Peak Data !!!", "No Peak Data !!!"}));
     EXPECT_FALSE(test::FileExists(dir.File("p.sp2")));
 
     w.Prompter.OpenAnswers.push_back(
-        {QString::fromStdString(ExamplePath("broad-lorentz.sp2")), 1});
+        {QString::fromStdString(test::ExamplePath("broad-lorentz.sp2")), 1});
     w.Form.Open_sp2_fileClick();
     EXPECT_TRUE(w.Action("Open_sp2_file")->isChecked());
     EXPECT_EQ(w.State.Doc.PeakCount, 1);
@@ -235,7 +232,7 @@ TEST(MainWindow, PeakFileCommandsSayWhenThereAreNoPeaks) {
 TEST(MainWindow, EveryExampleOpensWithItsPeaksReadyToFit) {
     for (const char* name : {"ethanol-60MHz", "overlap-gauss", "broad-lorentz"}) {
         Window w;
-        w.Open(ExamplePath(std::string(name) + ".spc"));
+        w.Open(test::ExamplePath(std::string(name) + ".spc"));
         ASSERT_TRUE(w.State.Doc.SpectrumLoaded) << name;
         EXPECT_GT(w.State.Doc.PeakCount, 0) << name;
         EXPECT_LT(w.State.Doc.ResidualSum, w.State.Doc.LsfUpperLimit) << name;

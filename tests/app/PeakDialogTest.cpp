@@ -1,11 +1,12 @@
 // Peak Information and Gauss + Lorentz in the real windows: show, edit, Delete, To File.
+#include <gtest/gtest.h>
+
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
-#include <gtest/gtest.h>
-
+#include "AppTestSupport.h"
 #include "FakePrompter.h"
 #include "app/peaks/Peaks.h"
 #include "app/shell/Mainpeak.h"
@@ -15,17 +16,13 @@
 namespace kalvex::app {
 namespace {
 
-std::string Example(const std::string& name) {
-    const char* src = std::getenv("KALVEX_SOURCE_DIR");
-    return std::string(src ? src : ".") + "/examples/" + name;
-}
-
 class PeakDialog : public ::testing::Test {
 protected:
     void SetUp() override {
         form_.show();
-        const std::string path = dir_.Write("e.spc", test::ReadFileBytes(Example("ethanol-60MHz.spc")));
-        dir_.Write("e.sp2", test::ReadFileBytes(Example("ethanol-60MHz.sp2")));
+        const std::string path =
+            dir_.Write("e.spc", test::ReadFileBytes(test::ExamplePath("ethanol-60MHz.spc")));
+        dir_.Write("e.sp2", test::ReadFileBytes(test::ExamplePath("ethanol-60MHz.sp2")));
         prompter_.OpenAnswers.push_back({QString::fromStdString(path), 1});
         form_.M_OpenClick();
         ASSERT_EQ(state_.Doc.PeakCount, 8);
@@ -116,8 +113,9 @@ TEST_F(PeakDialog, ToFileWritesTheReportBesideTheSpectrum) {
     const std::string report = test::ReadFileBytes(dir_.File("e.par"));
     ASSERT_FALSE(report.empty());
     EXPECT_EQ(report.rfind("e.spc : Best Fit Parameters\r\n", 0), 0u);
-    EXPECT_NE(report.find("    Total Area : " + In<QLabel>(info, "TotalArea")->text().toStdString()),
-              std::string::npos);
+    EXPECT_NE(
+        report.find("    Total Area : " + In<QLabel>(info, "TotalArea")->text().toStdString()),
+        std::string::npos);
 }
 
 }  // namespace

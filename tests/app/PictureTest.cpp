@@ -1,11 +1,12 @@
 // The spectrum picture in the real window: peaks placed with the mouse, keys, the bitmap's pixels.
+#include <gtest/gtest.h>
+
 #include <QImage>
 #include <QLabel>
 #include <QTest>
 #include <QToolButton>
 
-#include <gtest/gtest.h>
-
+#include "AppTestSupport.h"
 #include "FakePrompter.h"
 #include "app/peaks/Peaks.h"
 #include "app/qt/PlotImage.h"
@@ -18,11 +19,6 @@
 namespace kalvex::app {
 namespace {
 
-std::string Example(const std::string& name) {
-    const char* src = std::getenv("KALVEX_SOURCE_DIR");
-    return std::string(src ? src : ".") + "/examples/" + name;
-}
-
 QRgb Pixel(const M_Form& form, int x, int y) {
     return const_cast<M_Form&>(form).Image()->Bitmap().pixel(x, y);
 }
@@ -34,7 +30,8 @@ TEST(Picture, TwoPeaksPlacedWithTheMouseAreDrawnWhereTheyBelong) {
     form.show();
     test::TempDir dir;
     // The spectrum without its peak file, so the table starts empty.
-    const std::string path = dir.Write("g.spc", test::ReadFileBytes(Example("overlap-gauss.spc")));
+    const std::string path =
+        dir.Write("g.spc", test::ReadFileBytes(test::ExamplePath("overlap-gauss.spc")));
     prompter.OpenAnswers.push_back({QString::fromStdString(path), 1});
     form.M_OpenClick();
     ASSERT_TRUE(state.Doc.SpectrumLoaded);
@@ -48,8 +45,9 @@ TEST(Picture, TwoPeaksPlacedWithTheMouseAreDrawnWhereTheyBelong) {
     ASSERT_EQ(state.Doc.PeakCount, 1);
     EXPECT_TRUE(state.View.NewPeakPending);
     // The red marker: a vertical line from the click down to the baseline.
-    EXPECT_EQ(Pixel(form, view::ShownPointX(g, state.Doc.PeakPos[1] - 1), (y1 + g.PlotBaseY) / 2 + 3),
-              qRgb(255, 0, 0));
+    EXPECT_EQ(
+        Pixel(form, view::ShownPointX(g, state.Doc.PeakPos[1] - 1), (y1 + g.PlotBaseY) / 2 + 3),
+        qRgb(255, 0, 0));
     QTest::mouseClick(img, Qt::LeftButton, {}, QPoint(x1 + 6, g.PlotTop + 5));
     EXPECT_FALSE(state.View.NewPeakPending);
 
@@ -65,7 +63,8 @@ TEST(Picture, TwoPeaksPlacedWithTheMouseAreDrawnWhereTheyBelong) {
     // Heights are those whose rows are the clicked ones (no gain, the bias of the open).
     auto height_of_row = [&](int y) {
         return ((g.PlotBaseY - y) / static_cast<double>(g.PlotHeight) / doc.YExpand -
-                (doc.Bias - doc.YOffset) / doc.YRange) * doc.YRange;
+                (doc.Bias - doc.YOffset) / doc.YRange) *
+               doc.YRange;
     };
     EXPECT_DOUBLE_EQ(doc.PeakHeight[1], height_of_row(y1));
     EXPECT_DOUBLE_EQ(doc.PeakHeight[2], height_of_row(y2));
@@ -98,7 +97,8 @@ TEST(Picture, GainKeysReachThePictureInEitherCase) {
     test::FakePrompter prompter;
     M_Form form(state, prompter);
     form.show();
-    prompter.OpenAnswers.push_back({QString::fromStdString(Example("broad-lorentz.spc")), 1});
+    prompter.OpenAnswers.push_back(
+        {QString::fromStdString(test::ExamplePath("broad-lorentz.spc")), 1});
     form.M_OpenClick();
     ASSERT_TRUE(state.Doc.SpectrumLoaded);
     QTest::keyClick(&form, 'i');
@@ -110,7 +110,8 @@ TEST(Picture, GainKeysReachThePictureInEitherCase) {
     QTest::keyClick(&form, Qt::Key_Up);
     EXPECT_DOUBLE_EQ(state.Doc.YExpand, 2.0);
     // A gain key writes the long title, with the whole path.
-    EXPECT_TRUE(form.windowTitle().startsWith(QString::fromStdString(Example("broad-lorentz.spc"))));
+    EXPECT_TRUE(form.windowTitle().startsWith(
+        QString::fromStdString(test::ExamplePath("broad-lorentz.spc"))));
 }
 
 TEST(Picture, LongCurvesCompactToTheSamePixels) {

@@ -1,8 +1,7 @@
 // The document's buffers and what an open resets or keeps.
-#include "core/Document.h"
-
 #include <gtest/gtest.h>
 
+#include "core/Document.h"
 #include "core/FormSize.h"
 #include "core/Options.h"
 

@@ -1,11 +1,9 @@
 // Atomic writing and the path helpers of the file commands.
-#include "core/FileSystem.h"
-
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <gtest/gtest.h>
-
 #include "core/Error.h"
+#include "core/FileSystem.h"
 #include "support/TempDir.h"
 
 namespace kalvex::core {

@@ -1,10 +1,10 @@
 // The number formats of dialogs, read-outs and files, value by value.
-#include "core/NumberFormat.h"
+#include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
 
-#include <gtest/gtest.h>
+#include "core/NumberFormat.h"
 
 namespace kalvex::core {
 namespace {
@@ -18,25 +18,25 @@ struct FixedCase {
 
 TEST(NumberFormat, FixedRoundsToSignificantDigitsThenPadsDecimals) {
     const FixedCase cases[] = {
-        {0.05, 10, 8, "0.05000000"},        // the fit dialog's squared sum
-        {1.23456789, 5, 3, "1.235"},        // fewer decimals than significant digits
-        {123.456, 6, 4, "123.4560"},        // more decimals than the value has
+        {0.05, 10, 8, "0.05000000"},  // the fit dialog's squared sum
+        {1.23456789, 5, 3, "1.235"},  // fewer decimals than significant digits
+        {123.456, 6, 4, "123.4560"},  // more decimals than the value has
         {0.000123456, 10, 8, "0.00012346"},
-        {0.125, 3, 2, "0.13"},              // an exact half goes away from zero
+        {0.125, 3, 2, "0.13"},  // an exact half goes away from zero
         {-0.125, 3, 2, "-0.13"},
         {0.375, 2, 2, "0.38"},
         {2.5, 3, 0, "3"},
         {1.5, 7, 5, "1.50000"},
         {0.0, 7, 5, "0.00000"},
-        {-0.0001, 4, 2, "0.00"},            // rounds to zero: no minus sign
+        {-0.0001, 4, 2, "0.00"},  // rounds to zero: no minus sign
         {0.0004, 5, 3, "0.000"},
         {0.0005, 5, 3, "0.001"},
-        {9.9996, 4, 3, "10.000"},           // carry into a new integer digit
-        {12345.67, 5, 2, "12346.00"},       // an axis label before it is cut to 7 characters
-        {1234.5, 3, 1, "1.23E3"},           // integer part longer than the precision
+        {9.9996, 4, 3, "10.000"},      // carry into a new integer digit
+        {12345.67, 5, 2, "12346.00"},  // an axis label before it is cut to 7 characters
+        {1234.5, 3, 1, "1.23E3"},      // integer part longer than the precision
         {999.96, 3, 1, "1E3"},
         {-98765.4, 4, 2, "-9.877E4"},
-        {3.3333333333, 4, 3, "3.333"},      // P_gain of a 0.3 range
+        {3.3333333333, 4, 3, "3.333"},  // P_gain of a 0.3 range
     };
     for (const FixedCase& c : cases) {
         EXPECT_EQ(FormatFixed(c.Value, c.Precision, c.Decimals), c.Text)
@@ -49,7 +49,7 @@ TEST(NumberFormat, SciHasPrecisionDigitsAndAtLeastTheExponentDigits) {
     EXPECT_EQ(FormatSci(0.0, 4, 2), "0.000E+00");
     EXPECT_EQ(FormatSci(-9.9999, 3, 2), "-1.00E+01");
     EXPECT_EQ(FormatSci(5e-7, 4, 2), "5.000E-07");
-    EXPECT_EQ(FormatSci(1.5e123, 4, 2), "1.500E+123");  // more digits than asked when needed
+    EXPECT_EQ(FormatSci(1.5e123, 4, 2), "1.500E+123");   // more digits than asked when needed
     EXPECT_EQ(FormatSci(2500.0, 5, 5), "2.5000E+0003");  // four exponent digits at most
 }
 

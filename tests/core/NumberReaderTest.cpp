@@ -1,12 +1,11 @@
 // Reading numbers, lines and characters from the text formats.
-#include "core/NumberReader.h"
+#include <gtest/gtest.h>
 
 #include <cmath>
 
-#include <gtest/gtest.h>
-
 #include "core/Error.h"
 #include "core/NumberFormat.h"
+#include "core/NumberReader.h"
 
 namespace kalvex::core {
 namespace {
@@ -26,7 +25,10 @@ TEST(NumberReader, WhiteSpaceAndLineEndsSeparateNumbers) {
 }
 
 TEST(NumberReader, EolnIsTrueAtLineEndsCtrlZAndTheEndAndSkipsNothing) {
-    NumberReader in("1 \r\n2\n3\x1A" "4", "t.txt");
+    NumberReader in(
+        "1 \r\n2\n3\x1A"
+        "4",
+        "t.txt");
     in.ReadInteger();
     EXPECT_FALSE(in.Eoln());  // a blank before the line end
     EXPECT_TRUE(in.SeekEoln());

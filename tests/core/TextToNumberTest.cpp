@@ -1,9 +1,8 @@
 // What a user types into a dialog field, as a number or as a message naming the text.
-#include "core/TextToNumber.h"
-
 #include <gtest/gtest.h>
 
 #include "core/Error.h"
+#include "core/TextToNumber.h"
 
 namespace kalvex::core {
 namespace {

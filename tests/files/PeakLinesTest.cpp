@@ -1,9 +1,8 @@
 // Peak lines in .sp2 files and the .sp3 curve table.
-#include "files/PeakLines.h"
-
 #include <gtest/gtest.h>
 
 #include "core/Error.h"
+#include "files/PeakLines.h"
 #include "support/DocumentBuilder.h"
 #include "support/TempDir.h"
 

@@ -1,10 +1,9 @@
 // The native .spc file: both layouts, the header, auto magnification, peaks and transactions.
-#include "files/SpcFile.h"
-
 #include <gtest/gtest.h>
 
 #include "core/Error.h"
 #include "files/OpenCommand.h"
+#include "files/SpcFile.h"
 #include "support/DocumentBuilder.h"
 #include "support/TempDir.h"
 
@@ -16,7 +15,8 @@ using test::TempDir;
 
 const std::string kHeader =
     "3\r\n"
-    " 1.00000000000000E+0001  1.00000000000000E-0002  4.00000000000000E+0003  4.00000000000000E+0000\r\n"
+    " 1.00000000000000E+0001  1.00000000000000E-0002  4.00000000000000E+0003  "
+    "4.00000000000000E+0000\r\n"
     " 2.50000000000000E+0003  0.00000000000000E+0000\r\n";
 
 // Three points 0.25, 1, 0.5 with one peak at point 2 carrying the bias and the Gauss flag.
@@ -25,7 +25,8 @@ const std::string kPeakLine =
     "0.00000000000000E+0000 0.00000000000000E+0000 0.00000000000000E+0000 FALSE\r\n";
 
 const std::string kSeqFile =
-    kHeader + " 2.50000000000000E-0001 1.00000000000000E+0000 5.00000000000000E-0001\r\n" + kPeakLine;
+    kHeader + " 2.50000000000000E-0001 1.00000000000000E+0000 5.00000000000000E-0001\r\n" +
+    kPeakLine;
 
 const std::string kColFile = kHeader +
                              " 2.50000000000000E-0001\r\n"
@@ -92,7 +93,8 @@ TEST(SpcFile, FirstIntensityLineEndingInABlankIsReadAsSeq) {
 TEST(SpcFile, LineThreeWithOnlyYScaleReadsSpcExtraZero) {
     TempDir dir;
     std::string text = kSeqFile;
-    text.replace(text.find(" 2.5000"), std::string(" 2.50000000000000E+0003  0.00000000000000E+0000").size(),
+    text.replace(text.find(" 2.5000"),
+                 std::string(" 2.50000000000000E+0003  0.00000000000000E+0000").size(),
                  " 2.50000000000000E+0003 ");
     Document doc = Load(dir.Write("short3.spc", text));
     EXPECT_DOUBLE_EQ(doc.SpcExtra, 0.0);
@@ -129,7 +131,8 @@ TEST(SpcFile, NarrowedRangeSavesOnlyItsPointsAndRenumbersPeaks) {
     const std::string text = SpcFileText(doc);
     const std::string expected =
         "3\r\n"
-        " 3.00000000000000E+0000  5.00000000000000E-0001  3.00000000000000E+0002  5.00000000000000E+0001\r\n"
+        " 3.00000000000000E+0000  5.00000000000000E-0001  3.00000000000000E+0002  "
+        "5.00000000000000E+0001\r\n"
         " 1.00000000000000E+0000  0.00000000000000E+0000\r\n"
         " 5.00000000000000E-0001\r\n"
         " 6.00000000000000E-0001\r\n"
@@ -142,18 +145,16 @@ TEST(SpcFile, NarrowedRangeSavesOnlyItsPointsAndRenumbersPeaks) {
 TEST(SpcFile, AutoMagnificationFollowsTheStoredRange) {
     TempDir dir;
     core::Options opts;  // magnify_enable is on in a new installation
-    Document doc = Load(dir.Write("narrow.spc", kHeader +
-                                                    " 2.00000000000000E-0001\r\n"
-                                                    " 5.00000000000000E-0001\r\n"
-                                                    " 3.00000000000000E-0001\r\n"),
+    Document doc = Load(dir.Write("narrow.spc", kHeader + " 2.00000000000000E-0001\r\n"
+                                                          " 5.00000000000000E-0001\r\n"
+                                                          " 3.00000000000000E-0001\r\n"),
                         opts);
     EXPECT_DOUBLE_EQ(doc.YOffset, 0.2);
     EXPECT_NEAR(doc.YRange, 0.3, 1e-15);
 
-    Document wide = Load(dir.Write("wide.spc", kHeader +
-                                                   " 0.00000000000000E+0000\r\n"
-                                                   " 9.50000000000000E-0001\r\n"
-                                                   " 3.00000000000000E-0001\r\n"),
+    Document wide = Load(dir.Write("wide.spc", kHeader + " 0.00000000000000E+0000\r\n"
+                                                         " 9.50000000000000E-0001\r\n"
+                                                         " 3.00000000000000E-0001\r\n"),
                          opts);
     EXPECT_DOUBLE_EQ(wide.YOffset, 0.0);
     EXPECT_DOUBLE_EQ(wide.YRange, 1.0);
@@ -165,7 +166,8 @@ TEST(SpcFile, PeaksComeFromTheSp2FileOnlyWhenNoneAreEmbedded) {
         "1  5.00000000000000E-0001 1.00000000000000E+0000\r\n"
         "3  2.50000000000000E-0001 1.50000000000000E+0000\r\n";
     dir.Write("a.sp2", sp2);
-    const std::string body = kHeader + " 2.50000000000000E-0001 1.00000000000000E+0000 5.00000000000000E-0001\r\n";
+    const std::string body =
+        kHeader + " 2.50000000000000E-0001 1.00000000000000E+0000 5.00000000000000E-0001\r\n";
     Document bare = Load(dir.Write("a.spc", body));
     ASSERT_EQ(bare.PeakCount, 2);
     EXPECT_EQ(bare.PeakPos[2], 3);

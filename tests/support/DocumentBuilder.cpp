@@ -2,8 +2,8 @@
 
 namespace kalvex::test {
 
-core::Document MakeDocument(std::int32_t points, double first_ppm, double step_ppm,
-                            double obs_freq, const std::function<double(int)>& shape) {
+core::Document MakeDocument(std::int32_t points, double first_ppm, double step_ppm, double obs_freq,
+                            const std::function<double(int)>& shape) {
     core::Document doc = core::Document::FreshForOpen(core::Document{});
     doc.PointCount = points;
     doc.ViewPointCount = points;

@@ -1,9 +1,9 @@
 // Real spectra for the tests live beside the project, never in it; tests skip without them.
 #pragma once
 
-#include <string>
-
 #include <gtest/gtest.h>
+
+#include <string>
 
 namespace kalvex::test {
 
@@ -17,6 +17,6 @@ std::string SharedDataFile(const std::string& relative);
 }  // namespace kalvex::test
 
 /// Skips the current test when the shared data file is absent; else binds `var` to its path.
-#define KALVEX_REQUIRE_SHARED_FILE(var, relative)                                  \
-    const std::string var = ::kalvex::test::SharedDataFile(relative);              \
+#define KALVEX_REQUIRE_SHARED_FILE(var, relative)                     \
+    const std::string var = ::kalvex::test::SharedDataFile(relative); \
     if (var.empty()) GTEST_SKIP() << "shared data file not present: " << (relative)

@@ -1,9 +1,10 @@
 #include "support/TempDir.h"
 
+#include <sys/resource.h>
+
 #include <algorithm>
 #include <csignal>
 #include <cstdlib>
-#include <sys/resource.h>
 #include <filesystem>
 #include <fstream>
 #include <iterator>

@@ -60,10 +60,12 @@ LSF_GN::LSF_GN(M_Form& main, QWidget* parent) : QDialog(parent), main_(main) {
     Height_Box = NamedBox(this, "Height_Box", QStringLiteral("Height"));
     WidthG_Box = NamedBox(this, "WidthG_Box", QStringLiteral("Width "));
     Label1 = NamedLabel(this, "Label1", QStringLiteral("(Gaussian)"));
-    Label1->setStyleSheet(QStringLiteral("QLabel { color: red; } QLabel:disabled { color: #d09090; }"));
+    Label1->setStyleSheet(
+        QStringLiteral("QLabel { color: red; } QLabel:disabled { color: #d09090; }"));
     Fraction_Box = NamedBox(this, "Fraction_Box", QStringLiteral("Fraction of"));
     Label2 = NamedLabel(this, "Label2", QStringLiteral("Lorentizian"));
-    Label2->setStyleSheet(QStringLiteral("QLabel { color: blue; } QLabel:disabled { color: #9090d0; }"));
+    Label2->setStyleSheet(
+        QStringLiteral("QLabel { color: blue; } QLabel:disabled { color: #9090d0; }"));
     grid->addWidget(Position_Box, 3, 0, 1, 2);
     grid->addWidget(Width_Box, 4, 0, 1, 2);
     grid->addWidget(Height_Box, 5, 0, 1, 2);
@@ -88,10 +90,11 @@ LSF_GN::LSF_GN(M_Form& main, QWidget* parent) : QDialog(parent), main_(main) {
     connect(LSF_GO, &QPushButton::clicked, this, &LSF_GN::LSF_GoClick);
     connect(LSF_Ok, &QPushButton::clicked, this, &LSF_GN::LSF_OkClick);
     connect(LSF_Exit, &QPushButton::clicked, this, &LSF_GN::LSF_ExitClick);
-    const std::pair<QCheckBox*, fit::FitBox> boxes[] = {
-        {Position_Box, fit::FitBox::kPosition}, {Width_Box, fit::FitBox::kWidth},
-        {Height_Box, fit::FitBox::kHeight},     {WidthG_Box, fit::FitBox::kWidthG},
-        {Fraction_Box, fit::FitBox::kFraction}};
+    const std::pair<QCheckBox*, fit::FitBox> boxes[] = {{Position_Box, fit::FitBox::kPosition},
+                                                        {Width_Box, fit::FitBox::kWidth},
+                                                        {Height_Box, fit::FitBox::kHeight},
+                                                        {WidthG_Box, fit::FitBox::kWidthG},
+                                                        {Fraction_Box, fit::FitBox::kFraction}};
     for (const auto& [widget, box] : boxes) {
         // The rules decide every box's state; the click only tells them which box.
         connect(widget, &QCheckBox::clicked, this, [this, b = box] { BoxClicked(b); });
@@ -102,13 +105,16 @@ LSF_GN::LSF_GN(M_Form& main, QWidget* parent) : QDialog(parent), main_(main) {
 
 fit::FitDialogContext LSF_GN::Context() {
     view::AppState& s = main_.State();
-    return fit::FitDialogContext{model_, s.Opts, s.Doc.FitSelect, core::CurrentLineType(s.Opts, s.Doc)};
+    return fit::FitDialogContext{model_, s.Opts, s.Doc.FitSelect,
+                                 core::CurrentLineType(s.Opts, s.Doc)};
 }
 
 void LSF_GN::ShowModel() {
     const std::pair<QCheckBox*, const fit::CheckBoxState*> boxes[] = {
-        {Position_Box, &model_.Position_Box}, {Width_Box, &model_.Width_Box},
-        {Height_Box, &model_.Height_Box},     {WidthG_Box, &model_.WidthG_Box},
+        {Position_Box, &model_.Position_Box},
+        {Width_Box, &model_.Width_Box},
+        {Height_Box, &model_.Height_Box},
+        {WidthG_Box, &model_.WidthG_Box},
         {Fraction_Box, &model_.Fraction_Box}};
     for (const auto& [widget, state] : boxes) {
         widget->setChecked(state->Checked);
@@ -175,8 +181,8 @@ void LSF_GN::LSF_GoClick() {
     ShowModel();
     view::AppState& s = main_.State();
     RunCommand(this, main_.Prompts(), [&] {
-        const fit::GaussNewtonOptions options =
-            fit::MakeGaussNewtonOptions(s.Opts, s.Doc, Width_Box->isChecked(), WidthG_Box->isChecked());
+        const fit::GaussNewtonOptions options = fit::MakeGaussNewtonOptions(
+            s.Opts, s.Doc, Width_Box->isChecked(), WidthG_Box->isChecked());
         running_ = true;
         summary_ = fit::RunGaussNewton(s.Doc, options, run_, *this);
         running_ = false;
@@ -242,8 +248,6 @@ void LSF_GN::TryClose(int result) {
     done(result);
 }
 
-void LSF_GN::Closed() {
-    std::vector<double>().swap(run_.FitObsY);
-}
+void LSF_GN::Closed() { std::vector<double>().swap(run_.FitObsY); }
 
 }  // namespace kalvex::app

@@ -21,7 +21,8 @@ About::About(QWidget* parent) : QDialog(parent) {
     name->setFont(big);
     name->setAlignment(Qt::AlignCenter);
     auto* what = new QLabel(
-        QStringLiteral("Peak simulation and least-squares peak fitting\nof one-dimensional NMR spectra"),
+        QStringLiteral(
+            "Peak simulation and least-squares peak fitting\nof one-dimensional NMR spectra"),
         this);
     what->setAlignment(Qt::AlignCenter);
     version_ = new QLabel(this);
@@ -32,9 +33,9 @@ About::About(QWidget* parent) : QDialog(parent) {
     date_->setAlignment(Qt::AlignCenter);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    for (QWidget* w : {static_cast<QWidget*>(name), static_cast<QWidget*>(what),
-                       static_cast<QWidget*>(version_), static_cast<QWidget*>(date_),
-                       static_cast<QWidget*>(buttons)}) {
+    for (QWidget* w :
+         {static_cast<QWidget*>(name), static_cast<QWidget*>(what), static_cast<QWidget*>(version_),
+          static_cast<QWidget*>(date_), static_cast<QWidget*>(buttons)}) {
         layout->addWidget(w);
     }
 }

@@ -17,7 +17,9 @@ namespace kalvex::app {
 
 namespace {
 
-QString Latin1(const std::string& s) { return QString::fromLatin1(s.data(), static_cast<int>(s.size())); }
+QString Latin1(const std::string& s) {
+    return QString::fromLatin1(s.data(), static_cast<int>(s.size()));
+}
 
 QLabel* AddLabel(QWidget* parent, const char* name, const QString& text = {}) {
     auto* l = new QLabel(text, parent);
@@ -195,7 +197,8 @@ int Sel_Dlg::OrderIndex() const { return Peak_Order->currentIndex(); }
 void Sel_Dlg::AppendItem(const QString& text) { Peak_Order->addItem(text); }
 
 void Sel_Dlg::TruncateItems(int count) {
-    while (Peak_Order->count() > std::max(0, count)) Peak_Order->removeItem(Peak_Order->count() - 1);
+    while (Peak_Order->count() > std::max(0, count))
+        Peak_Order->removeItem(Peak_Order->count() - 1);
 }
 
 void Sel_Dlg::HideBoth() {
@@ -224,7 +227,7 @@ void Sel_Dlg::ShowPeak(int n) {
     EdHz_Err->setText(Latin1(t.EdHz_Err));
     ForG->setText(Latin1(t.ForG));
     ForG->setStyleSheet(t.ForGColour == peaks::LabelColour::kRed ? QStringLiteral("color: red")
-                                                                  : QStringLiteral("color: blue"));
+                                                                 : QStringLiteral("color: blue"));
     Area_Label->setText(Latin1(t.Area_Label));
     Area_Label->setFont(QFont(Latin1(t.Area_LabelFont)));
     Batsu_Label->setVisible(t.Batsu_LabelVisible);

@@ -65,7 +65,8 @@ public slots:
     void ClipbdClick();
 
 private:
-    void WatchEdit(QLineEdit* edit, std::string peaks::PeakEdits::*text, bool peaks::PeakEdits::*flag);
+    void WatchEdit(QLineEdit* edit, std::string peaks::PeakEdits::*text,
+                   bool peaks::PeakEdits::*flag);
 
     M_Form& main_;
     Sel_Dlg2* sel_dlg2_ = nullptr;

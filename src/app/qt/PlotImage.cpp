@@ -20,9 +20,12 @@ view::ShiftState ShiftOf(const QMouseEvent* e) {
 
 view::MouseButton ButtonOf(const QMouseEvent* e) {
     switch (e->button()) {
-        case Qt::RightButton: return view::MouseButton::kRight;
-        case Qt::MiddleButton: return view::MouseButton::kMiddle;
-        default: return view::MouseButton::kLeft;
+        case Qt::RightButton:
+            return view::MouseButton::kRight;
+        case Qt::MiddleButton:
+            return view::MouseButton::kMiddle;
+        default:
+            return view::MouseButton::kLeft;
     }
 }
 
@@ -56,7 +59,8 @@ void PlotImage::paintEvent(QPaintEvent*) {
 }
 
 void PlotImage::mousePressEvent(QMouseEvent* e) {
-    emit MouseDown(ButtonOf(e), ShiftOf(e), e->position().toPoint().x(), e->position().toPoint().y());
+    emit MouseDown(ButtonOf(e), ShiftOf(e), e->position().toPoint().x(),
+                   e->position().toPoint().y());
 }
 
 void PlotImage::mouseMoveEvent(QMouseEvent* e) {

@@ -3,7 +3,6 @@
 
 #include <QImage>
 #include <QWidget>
-
 #include <memory>
 
 #include "app/qt/QtCanvas.h"

@@ -2,7 +2,6 @@
 
 #include <QFontMetrics>
 #include <QPaintDevice>
-
 #include <algorithm>
 
 namespace kalvex::app {
@@ -13,7 +12,8 @@ QColor ToQColor(view::Rgb c) { return QColor(c.R, c.G, c.B); }
 
 }  // namespace
 
-QtCanvas::QtCanvas(QPaintDevice* device, int pixels_per_inch) : painter_(device), ppi_(pixels_per_inch) {
+QtCanvas::QtCanvas(QPaintDevice* device, int pixels_per_inch)
+    : painter_(device), ppi_(pixels_per_inch) {
     painter_.setRenderHint(QPainter::Antialiasing, false);
     painter_.setRenderHint(QPainter::TextAntialiasing, true);
     pen_ = QPen(Qt::black);
@@ -54,10 +54,18 @@ void QtCanvas::SetPenWidth(int width) {
 
 void QtCanvas::SetPenStyle(view::PenStyle style) {
     switch (style) {
-        case view::PenStyle::kSolid: pen_.setStyle(Qt::SolidLine); break;
-        case view::PenStyle::kDash: pen_.setStyle(Qt::DashLine); break;
-        case view::PenStyle::kDot: pen_.setStyle(Qt::DotLine); break;
-        case view::PenStyle::kDashDot: pen_.setStyle(Qt::DashDotLine); break;
+        case view::PenStyle::kSolid:
+            pen_.setStyle(Qt::SolidLine);
+            break;
+        case view::PenStyle::kDash:
+            pen_.setStyle(Qt::DashLine);
+            break;
+        case view::PenStyle::kDot:
+            pen_.setStyle(Qt::DotLine);
+            break;
+        case view::PenStyle::kDashDot:
+            pen_.setStyle(Qt::DashDotLine);
+            break;
     }
     ApplyPen();
 }
@@ -92,8 +100,8 @@ void QtCanvas::LineTo(int x, int y) {
 
 void QtCanvas::Polyline(std::span<const view::Point> points) {
     if (points.empty()) return;
-    const bool thin_copy = mode_ == view::PenMode::kCopy && pen_width_ <= 1 &&
-                           pen_.style() == Qt::SolidLine;
+    const bool thin_copy =
+        mode_ == view::PenMode::kCopy && pen_width_ <= 1 && pen_.style() == Qt::SolidLine;
     if (thin_copy) {
         points_ = CompactPolyline(points);
     } else {

@@ -4,7 +4,6 @@
 #include <QFont>
 #include <QPainter>
 #include <QPen>
-
 #include <vector>
 
 #include "view/Canvas.h"

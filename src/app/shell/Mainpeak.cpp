@@ -189,7 +189,8 @@ void M_Form::BuildControls() {
 
     file_open_button_ = AddToolButton("FileOpenButton", 0, 0, 25, 25, "File Open", false);
     file_open_button_->setIcon(OpenIcon());
-    save_button_ = AddToolButton("SaveButton", 27, 0, 25, 25, "Save As File (Dialog Appear)", false);
+    save_button_ =
+        AddToolButton("SaveButton", 27, 0, 25, 25, "Save As File (Dialog Appear)", false);
     save_button_->setIcon(SaveIcon());
     preview_button_ = AddToolButton("PreviewButton", 54, 0, 25, 25, "Print Preview", false);
     preview_button_->setIcon(PreviewIcon());
@@ -298,14 +299,16 @@ void M_Form::BuildControls() {
     img_spect_->setEnabled(false);
     connect(img_spect_, &PlotImage::MouseDown, this,
             [this](view::MouseButton b, view::ShiftState s, int x, int y) {
-                RunCommand(this, prompter_, [&] { view::ImgSpectMouseDown(state_, *this, b, s, x, y); });
+                RunCommand(this, prompter_,
+                           [&] { view::ImgSpectMouseDown(state_, *this, b, s, x, y); });
             });
     connect(img_spect_, &PlotImage::MouseMove, this, [this](view::ShiftState s, int x, int y) {
         RunCommand(this, prompter_, [&] { view::ImgSpectMouseMove(state_, *this, s, x, y); });
     });
     connect(img_spect_, &PlotImage::MouseUp, this,
             [this](view::MouseButton b, view::ShiftState s, int x, int y) {
-                RunCommand(this, prompter_, [&] { view::ImgSpectMouseUp(state_, *this, b, s, x, y); });
+                RunCommand(this, prompter_,
+                           [&] { view::ImgSpectMouseUp(state_, *this, b, s, x, y); });
             });
 }
 
@@ -326,14 +329,17 @@ void M_Form::BuildMenus() {
     bar->setFont(TimesFont(12, true, true));
 
     QMenu* file = bar->addMenu(QStringLiteral("&File"));
-    AddAction(file, "M_Open", "&Open Sprctrum Data (spc/dat/1rd/vdt/vnj)", true, &M_Form::M_OpenClick);
-    AddAction(file, "Open_sp2_file", "Open peak data (*.sp2)", false, &M_Form::Open_sp2_fileClick, true);
+    AddAction(file, "M_Open", "&Open Sprctrum Data (spc/dat/1rd/vdt/vnj)", true,
+              &M_Form::M_OpenClick);
+    AddAction(file, "Open_sp2_file", "Open peak data (*.sp2)", false, &M_Form::Open_sp2_fileClick,
+              true);
     file->addSeparator()->setObjectName(QStringLiteral("N6"));
     AddAction(file, "M_Rename", "Save as [&Rename && Retype]", false, &M_Form::M_RenameClick);
     file->addSeparator()->setObjectName(QStringLiteral("N4"));
     AddAction(file, "M_Save", "&Save Data && Parameters (*.spc)", false, &M_Form::M_SaveClick);
     AddAction(file, "M_SaveAs", "Save &Parameters Only (*.sp2)", false, &M_Form::M_SaveAsClick);
-    AddAction(file, "M_saveGL", "Save Peaks of Gauss and Lorentz (*.sp3)", false, &M_Form::M_saveGLClick);
+    AddAction(file, "M_saveGL", "Save Peaks of Gauss and Lorentz (*.sp3)", false,
+              &M_Form::M_saveGLClick);
     AddAction(file, "SequentialSavespc", "Sequential Save (*-##.spc)", false,
               &M_Form::SequentialSavespcClick);
     file->addSeparator()->setObjectName(QStringLiteral("N1"));
@@ -520,10 +526,11 @@ void M_Form::M_OpenClick() {
     const int type = state_.Doc.F_Type;
     const int filter_index = (type == 0 || type == 1) ? 1 : (type >= 2 && type <= 4) ? type : 5;
     SetPGain(QStringLiteral(" "));
-    const QString offered =
-        state_.Doc.SpectrumFileName.empty() ? QString() : QString::fromUtf8(state_.Doc.SpectrumFileName);
-    const FileChoice choice = prompter_.OpenFile(this, open_folder_, offered,
-                                                 QtNameFilters(files::OpenDialogFilter()), filter_index);
+    const QString offered = state_.Doc.SpectrumFileName.empty()
+                                ? QString()
+                                : QString::fromUtf8(state_.Doc.SpectrumFileName);
+    const FileChoice choice = prompter_.OpenFile(
+        this, open_folder_, offered, QtNameFilters(files::OpenDialogFilter()), filter_index);
     if (!choice.Path.isEmpty()) OpenSpectrumFile(choice.Path, choice.FilterIndex);
     EndOpenCommand();
 }
@@ -540,9 +547,8 @@ void M_Form::OpenSpectrumFile(const QString& qpath, int filter_index) {
     (void)filter_index;
     core::Document fresh;
     const bool read = RunCommand(this, prompter_, [&] {
-        fresh = files::LoadSpectrum(path, state_.Doc, state_.Opts, [this](int count) {
-            return input_array_number_->Ask(count);
-        });
+        fresh = files::LoadSpectrum(path, state_.Doc, state_.Opts,
+                                    [this](int count) { return input_array_number_->Ask(count); });
     });
     if (!read) return;
 
@@ -595,7 +601,8 @@ void M_Form::Open_sp2_fileClick() {
 
 void M_Form::M_SaveClick() {
     RunCommand(this, prompter_, [&] {
-        if (files::SaveSpectrum(state_.Doc.SaveFileName, state_.Doc) == files::PeakWriteStatus::kNoPeakData) {
+        if (files::SaveSpectrum(state_.Doc.SaveFileName, state_.Doc) ==
+            files::PeakWriteStatus::kNoPeakData) {
             prompter_.Information(this, QString::fromLatin1(files::kNoPeakDataMessage));
         }
     });
@@ -630,7 +637,8 @@ void M_Form::M_RenameClick() {
                 return QString::fromUtf8(files::RenameForSaveType(name.toStdString(), index));
             });
         if (choice.Path.isEmpty()) return;
-        const files::SaveAsResult result = files::SaveAsChosenPath(state_.Doc, choice.Path.toStdString());
+        const files::SaveAsResult result =
+            files::SaveAsChosenPath(state_.Doc, choice.Path.toStdString());
         if (!result.SpectrumWritten) {
             prompter_.Information(this, QString::fromLatin1(files::kNotSavedMessage));
         } else if (result.PeakFile == files::PeakWriteStatus::kNoPeakData) {
@@ -692,8 +700,8 @@ void M_Form::plusminusClick() {
 void M_Form::array_updownClick(bool up) {
     if (!state_.Doc.IsArrayed) return;
     RunCommand(this, prompter_, [&] {
-        if (!tools::StepArraySpectrum(state_.Doc, up ? tools::ArrayStep::kUp : tools::ArrayStep::kDown,
-                                      state_.Opts)) {
+        if (!tools::StepArraySpectrum(
+                state_.Doc, up ? tools::ArrayStep::kUp : tools::ArrayStep::kDown, state_.Opts)) {
             return;
         }
         ShowArrayNumber();
@@ -716,7 +724,8 @@ void M_Form::LSFClick() {
 void M_Form::verAboutClick() { about_->ShowCentred(); }
 
 void M_Form::HowToClick() {
-    const QString page = QCoreApplication::applicationDirPath() + QStringLiteral("/help/index.html");
+    const QString page =
+        QCoreApplication::applicationDirPath() + QStringLiteral("/help/index.html");
     if (!QFileInfo(page).exists() || !QDesktopServices::openUrl(QUrl::fromLocalFile(page))) {
         prompter_.Error(this, QStringLiteral("The help pages cannot be shown: ") + page);
     }
@@ -732,11 +741,20 @@ bool M_Form::eventFilter(QObject* watched, QEvent* event) {
     auto* key = static_cast<QKeyEvent*>(event);
     int vk = 0;
     switch (key->key()) {
-        case Qt::Key_Left: vk = view::kVkLeft; break;
-        case Qt::Key_Up: vk = view::kVkUp; break;
-        case Qt::Key_Right: vk = view::kVkRight; break;
-        case Qt::Key_Down: vk = view::kVkDown; break;
-        default: break;
+        case Qt::Key_Left:
+            vk = view::kVkLeft;
+            break;
+        case Qt::Key_Up:
+            vk = view::kVkUp;
+            break;
+        case Qt::Key_Right:
+            vk = view::kVkRight;
+            break;
+        case Qt::Key_Down:
+            vk = view::kVkDown;
+            break;
+        default:
+            break;
     }
     if (vk != 0) {
         RunCommand(this, prompter_, [&] { view::CMChildKey(state_, *this, vk); });

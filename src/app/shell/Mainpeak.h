@@ -3,7 +3,6 @@
 
 #include <QMainWindow>
 #include <QString>
-
 #include <string>
 
 #include "view/AppState.h"

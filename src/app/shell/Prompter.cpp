@@ -15,6 +15,26 @@ int FilterIndexOf(const QStringList& filters, const QString& filter) {
     return i < 0 ? 1 : i + 1;
 }
 
+// The file dialogs are Qt's own widgets on every platform, so they look and behave alike.
+void Prepare(QFileDialog& dialog, const QString& file, const QStringList& filters,
+             int filter_index) {
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setNameFilters(filters);
+    if (filter_index >= 1 && filter_index <= filters.size()) {
+        dialog.selectNameFilter(filters[filter_index - 1]);
+    }
+    if (!file.isEmpty()) dialog.selectFile(file);
+}
+
+FileChoice Run(QFileDialog& dialog, const QStringList& filters) {
+    FileChoice choice;
+    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
+        choice.Path = dialog.selectedFiles().first();
+        choice.FilterIndex = FilterIndexOf(filters, dialog.selectedNameFilter());
+    }
+    return choice;
+}
+
 }  // namespace
 
 void DialogPrompter::Information(QWidget* parent, const QString& text) {
@@ -37,35 +57,20 @@ bool DialogPrompter::Confirm(QWidget* parent, const QString& text) {
 FileChoice DialogPrompter::OpenFile(QWidget* parent, const QString& folder, const QString& file,
                                     const QStringList& filters, int filter_index) {
     QFileDialog dialog(parent, QString(), folder);
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setOption(QFileDialog::ReadOnly);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setNameFilters(filters);
-    if (filter_index >= 1 && filter_index <= filters.size()) {
-        dialog.selectNameFilter(filters[filter_index - 1]);
-    }
-    if (!file.isEmpty()) dialog.selectFile(file);
-    FileChoice choice;
-    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
-        choice.Path = dialog.selectedFiles().first();
-        choice.FilterIndex = FilterIndexOf(filters, dialog.selectedNameFilter());
-    }
-    return choice;
+    Prepare(dialog, file, filters, filter_index);
+    return Run(dialog, filters);
 }
 
-FileChoice DialogPrompter::SaveFile(QWidget* parent, const QString& folder, const QString& file,
-                                    const QStringList& filters, int filter_index,
-                                    const std::function<QString(int, const QString&)>& on_type_change) {
+FileChoice DialogPrompter::SaveFile(
+    QWidget* parent, const QString& folder, const QString& file, const QStringList& filters,
+    int filter_index, const std::function<QString(int, const QString&)>& on_type_change) {
     QFileDialog dialog(parent, QString(), folder);
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilters(filters);
-    if (filter_index >= 1 && filter_index <= filters.size()) {
-        dialog.selectNameFilter(filters[filter_index - 1]);
-    }
-    if (!file.isEmpty()) dialog.selectFile(file);
+    Prepare(dialog, file, filters, filter_index);
     if (on_type_change) {
         QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&](const QString& f) {
             auto* edit = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
@@ -73,12 +78,7 @@ FileChoice DialogPrompter::SaveFile(QWidget* parent, const QString& folder, cons
             dialog.selectFile(on_type_change(FilterIndexOf(filters, f), current));
         });
     }
-    FileChoice choice;
-    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
-        choice.Path = dialog.selectedFiles().first();
-        choice.FilterIndex = FilterIndexOf(filters, dialog.selectedNameFilter());
-    }
-    return choice;
+    return Run(dialog, filters);
 }
 
 QStringList QtNameFilters(const std::string& filter) {

@@ -3,7 +3,6 @@
 
 #include <QString>
 #include <QStringList>
-
 #include <functional>
 #include <string>
 
@@ -36,9 +35,9 @@ public:
     /// Save dialog with overwrite prompt; `on_type_change` renames the proposed file when
     /// the user picks another filter (gets the 1-based index and the current name, returns
     /// the new name).
-    virtual FileChoice SaveFile(QWidget* parent, const QString& folder, const QString& file,
-                                const QStringList& filters, int filter_index,
-                                const std::function<QString(int, const QString&)>& on_type_change) = 0;
+    virtual FileChoice SaveFile(
+        QWidget* parent, const QString& folder, const QString& file, const QStringList& filters,
+        int filter_index, const std::function<QString(int, const QString&)>& on_type_change) = 0;
 };
 
 /// The real dialogs.

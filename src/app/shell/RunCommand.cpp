@@ -1,7 +1,6 @@
 #include "app/shell/RunCommand.h"
 
 #include <QString>
-
 #include <exception>
 #include <new>
 

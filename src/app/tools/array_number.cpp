@@ -26,7 +26,8 @@ Input_array_number::Input_array_number(QWidget* parent) : QDialog(parent) {
     auto* ok = new QDialogButtonBox(QDialogButtonBox::Ok, this);
     ok->setObjectName(QStringLiteral("OK_input_array"));
     connect(ok, &QDialogButtonBox::accepted, this, [this] {
-        vj1_edit->setText(QString::fromStdString(tools::ArrayEntryAfterOk(vj1_edit->text().toStdString())));
+        vj1_edit->setText(
+            QString::fromStdString(tools::ArrayEntryAfterOk(vj1_edit->text().toStdString())));
         accept();
     });
     layout->addWidget(vj1_label);
@@ -48,7 +49,8 @@ int Input_array_number::Ask(int array_count) {
         } else {
             exec();
         }
-        if (const auto index = tools::AcceptedArrayEntry(vj1_edit->text().toStdString(), array_count)) {
+        if (const auto index =
+                tools::AcceptedArrayEntry(vj1_edit->text().toStdString(), array_count)) {
             return *index;
         }
     }
