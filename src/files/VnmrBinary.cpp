@@ -105,7 +105,8 @@ VnmrParameters ReadVnmrParameters(const std::string& path) {
     while (!in.Eof() && !(p.Sfrq > 1.0 && p.Sw > 0.01)) {
         const std::string name_line = in.ReadLine();
         const char* name = nullptr;
-        for (const char* key : {"fn ", "reffrq", "rfl ", "rfp ", "sfrq", "sw "}) {
+        // "reffrq" is not read: its value is not used, so it cannot fail the open either.
+        for (const char* key : {"fn ", "rfl ", "rfp ", "sfrq", "sw "}) {
             if (StartsWith(name_line, key)) name = key;
         }
         if (name == nullptr) continue;
