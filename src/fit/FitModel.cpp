@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <thread>
 
 #include "core/Assert.h"
 #include "fit/FastExp.h"
@@ -18,6 +19,18 @@ namespace {
 constexpr Extended kPi = 3.14159265358979324L;
 const Extended kLn2 = std::log(2.0L);
 const Extended kSqrtPiByLn2 = std::sqrt(kPi / kLn2);
+
+// Below this many point evaluations one thread evaluates the model alone.
+constexpr double kSmallEvaluation = 2e5;
+
+// Runs f(0) here and f(1)..f(workers - 1) on threads of their own, and waits for all.
+template <typename F>
+void RunWorkers(int workers, const F& f) {
+    std::vector<std::thread> helpers;
+    for (int w = 1; w < workers; ++w) helpers.emplace_back([&f, w] { f(w); });
+    f(0);
+    for (std::thread& t : helpers) t.join();
+}
 
 std::uint16_t RoundedCentre(Extended pos) {
     // Positions are held inside 0..65535 by ApplyStep; the rounding is halves away from zero.
@@ -186,48 +199,73 @@ FitModel::PeakValues FitModel::ValuesOf(int k) const {
     return v;
 }
 
+void FitModel::FillCurveOf(int k, double* shape) {
+    const PeakValues v = ValuesOf(k);
+    const std::uint16_t centre = RoundedCentre(v.centre);
+    if (choice_.Line != LineType::kGaussLorentz) {
+        FillPeakCurve(shape, centre, n_, static_cast<double>(v.width),
+                      static_cast<double>(v.height), choice_.Line == LineType::kLorentz);
+        return;
+    }
+    const double wg = static_cast<double>(v.width_g);
+    const double wl = static_cast<double>(v.width_l);
+    const double f = static_cast<double>(v.fraction);
+    switch (kinds_.front()) {
+        case ParamKind::kArea:
+            // The vector holds the area; the height follows it at every evaluation.
+            doc_.PeakHeight[k] =
+                static_cast<double>(static_cast<Extended>(CentreDensityGL(wg, wl, f)) * v.area);
+            FillPeakCurveGL(shape, centre, n_, wg, wl, doc_.PeakHeight[k],
+                            static_cast<double>(v.area), f);
+            break;
+        case ParamKind::kPosition:
+            FillPeakCurveGL(shape, centre, n_, wg, wl, doc_.PeakHeight[k], doc_.PeakAreaGL[k], f);
+            break;
+        default:
+            // A width or the fraction: the height stays, the area follows.
+            doc_.PeakAreaGL[k] = doc_.PeakHeight[k] / CentreDensityGL(wg, wl, f);
+            FillPeakCurveGL(shape, centre, n_, wg, wl, doc_.PeakHeight[k], doc_.PeakAreaGL[k], f);
+            break;
+    }
+}
+
 double FitModel::EvaluateFit() {
-    std::fill(sum_.begin(), sum_.end(), 0.0L);
-    const bool gl = choice_.Line == LineType::kGaussLorentz;
-    double* shape = shape_.data();
-    for (int k = 1; k <= doc_.PeakCount; ++k) {
-        const PeakValues v = ValuesOf(k);
-        const std::uint16_t centre = RoundedCentre(v.centre);
-        if (!gl) {
-            FillPeakCurve(shape, centre, n_, static_cast<double>(v.width),
-                          static_cast<double>(v.height), choice_.Line == LineType::kLorentz);
-        } else {
-            const double wg = static_cast<double>(v.width_g);
-            const double wl = static_cast<double>(v.width_l);
-            const double f = static_cast<double>(v.fraction);
-            switch (kinds_.front()) {
-                case ParamKind::kArea:
-                    // The vector holds the area; the height follows it at every evaluation.
-                    doc_.PeakHeight[k] = static_cast<double>(
-                        static_cast<Extended>(CentreDensityGL(wg, wl, f)) * v.area);
-                    FillPeakCurveGL(shape, centre, n_, wg, wl, doc_.PeakHeight[k],
-                                    static_cast<double>(v.area), f);
-                    break;
-                case ParamKind::kPosition:
-                    FillPeakCurveGL(shape, centre, n_, wg, wl, doc_.PeakHeight[k],
-                                    doc_.PeakAreaGL[k], f);
-                    break;
-                default:
-                    // A width or the fraction: the height stays, the area follows.
-                    doc_.PeakAreaGL[k] = doc_.PeakHeight[k] / CentreDensityGL(wg, wl, f);
-                    FillPeakCurveGL(shape, centre, n_, wg, wl, doc_.PeakHeight[k],
-                                    doc_.PeakAreaGL[k], f);
-                    break;
-            }
+    const int peaks = doc_.PeakCount;
+    const std::size_t n = static_cast<std::size_t>(n_);
+    const int workers = std::min(threads_, peaks);
+    if (workers <= 1 || static_cast<double>(n_) * peaks < kSmallEvaluation) {
+        std::fill(sum_.begin(), sum_.end(), 0.0L);
+        double* shape = shape_.data();
+        for (int k = 1; k <= peaks; ++k) {
+            FillCurveOf(k, shape);
+            for (std::size_t i = 0; i < n; ++i) sum_[i] += shape[i];
         }
-        for (std::int32_t i = 0; i < n_; ++i) sum_[static_cast<std::size_t>(i)] += shape[i];
+    } else {
+        // Every curve on its own (each peak writes only its own table slot), then the sum of
+        // each point in peak order: the same additions as above, split by points.
+        curves_.resize(n * static_cast<std::size_t>(peaks));
+        RunWorkers(workers, [&](int w) {
+            for (int k = 1 + w; k <= peaks; k += workers) {
+                FillCurveOf(k, curves_.data() + static_cast<std::size_t>(k - 1) * n);
+            }
+        });
+        RunWorkers(workers, [&](int w) {
+            const std::size_t lo =
+                n * static_cast<std::size_t>(w) / static_cast<std::size_t>(workers);
+            const std::size_t hi =
+                n * static_cast<std::size_t>(w + 1) / static_cast<std::size_t>(workers);
+            for (std::size_t i = lo; i < hi; ++i) sum_[i] = 0.0L;
+            for (int k = 1; k <= peaks; ++k) {
+                const double* curve = curves_.data() + static_cast<std::size_t>(k - 1) * n;
+                for (std::size_t i = lo; i < hi; ++i) sum_[i] += curve[i];
+            }
+        });
     }
     const Extended bias = doc_.Bias;
     double z = 0.0;
-    for (std::int32_t i = 0; i < n_; ++i) {
-        const std::size_t e = static_cast<std::size_t>(i);
-        const Extended r = static_cast<Extended>(obs_[i]) - sum_[e] - bias;
-        r_[e] = r;
+    for (std::size_t i = 0; i < n; ++i) {
+        const Extended r = static_cast<Extended>(obs_[i]) - sum_[i] - bias;
+        r_[i] = r;
         z = static_cast<double>(z + r * r);
     }
     return z;

@@ -66,8 +66,10 @@ public:
 
     /// Builds the model sum over 1..N from Params() and the table (updating PeakAreaGL or
     /// PeakHeight in Gauss+Lorentz mode), fills the residuals r[x] = FitObsY - Sum - Bias and
-    /// returns Z = sum of r^2, accumulated in a double.
+    /// returns Z = sum of r^2, accumulated in a double. Bit-identical for every thread count.
     double EvaluateFit();
+    /// Threads EvaluateFit may use (1 by default; large models only).
+    void SetThreads(int threads) { threads_ = threads < 1 ? 1 : threads; }
     /// Residual of point x at element x-1, from the last EvaluateFit.
     const std::vector<core::Extended>& Residuals() const { return r_; }
 
@@ -92,6 +94,8 @@ private:
         core::Extended centre, width, height, width_g, width_l, fraction, area;
     };
     PeakValues ValuesOf(int k) const;
+    // The curve of peak k over 1..N into shape[0..N-1], with the Gauss+Lorentz table update.
+    void FillCurveOf(int k, double* shape);
     int Entry(int k, int slot) const { return (k - 1) * KindCount() + slot + 1; }
     int SlotOf(int k, ParamKind kind) const;
 
@@ -105,6 +109,8 @@ private:
     Vector90 params_;
     core::OneBased<std::int32_t, core::kMaxPeaks> pos_lo_, pos_hi_;
     std::vector<double> shape_;
+    std::vector<double> curves_;  // one curve per peak, for the threaded evaluation
+    int threads_ = 1;
     std::vector<core::Extended> sum_;
     std::vector<core::Extended> r_;
 };

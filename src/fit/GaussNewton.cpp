@@ -128,6 +128,7 @@ GaussNewtonSummary RunGaussNewton(core::Document& doc, const GaussNewtonOptions&
     const core::PeakArray<double> areas_before = doc.PeakAreaGL;
 
     FitModel model(doc, choice, state.FitObsY.data(), n);
+    model.SetThreads(ResolveThreadCount(opts.Threads));
     double z = model.EvaluateFit();
     double z_old = z;
     summary.ZStart = z;
