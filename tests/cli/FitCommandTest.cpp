@@ -15,7 +15,7 @@
 #include "fit/LineShapes.h"
 #include "support/DocumentBuilder.h"
 #include "support/TempDir.h"
-#include "tools/SpectrumFileWriters.h"
+#include "support/SpectrumFileWriters.h"
 
 namespace kalvex::cli {
 namespace {

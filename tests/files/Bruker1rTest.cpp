@@ -9,7 +9,7 @@
 #include "files/Bruker1r.h"
 #include "files/OpenCommand.h"
 #include "support/TempDir.h"
-#include "tools/SpectrumFileWriters.h"
+#include "support/SpectrumFileWriters.h"
 
 namespace kalvex::files {
 namespace {

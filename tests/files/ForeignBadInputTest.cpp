@@ -7,7 +7,7 @@
 #include "files/OpenCommand.h"
 #include "support/DocumentBuilder.h"
 #include "support/TempDir.h"
-#include "tools/SpectrumFileWriters.h"
+#include "support/SpectrumFileWriters.h"
 
 namespace kalvex::files {
 namespace {

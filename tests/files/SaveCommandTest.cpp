@@ -10,7 +10,7 @@
 #include "files/SpcFile.h"
 #include "support/DocumentBuilder.h"
 #include "support/TempDir.h"
-#include "tools/SpectrumFileWriters.h"
+#include "support/SpectrumFileWriters.h"
 
 namespace kalvex::files {
 namespace {

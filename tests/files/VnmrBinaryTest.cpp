@@ -5,7 +5,7 @@
 #include "files/OpenCommand.h"
 #include "files/VnmrBinary.h"
 #include "support/TempDir.h"
-#include "tools/SpectrumFileWriters.h"
+#include "support/SpectrumFileWriters.h"
 
 namespace kalvex::files {
 namespace {

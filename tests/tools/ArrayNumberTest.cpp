@@ -7,7 +7,7 @@
 #include "files/OpenCommand.h"
 #include "support/TempDir.h"
 #include "tools/ArrayNumber.h"
-#include "tools/SpectrumFileWriters.h"
+#include "support/SpectrumFileWriters.h"
 
 namespace kalvex::tools {
 namespace {

@@ -649,12 +649,12 @@ void M_Form::M_RenameClick() {
 }
 
 void M_Form::SequentialSavespcClick() {
-    RunCommand(this, prompter_, [&] {
-        if (files::SequentialSave(state_.Doc, state_.Opts) == 0) return;
-        ShowArrayNumber();
-        view::RefreshClick(state_, *this);
-        SetNormG();
-    });
+    if (!state_.Doc.IsArrayed) return;
+    RunCommand(this, prompter_, [&] { files::SequentialSave(state_.Doc, state_.Opts); });
+    // Also after a failed save the spectrum shown before is back in the document: show it.
+    ShowArrayNumber();
+    RefreshClick();
+    SetNormG();
 }
 
 void M_Form::PrevPrnClick() {
