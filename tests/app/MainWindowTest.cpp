@@ -105,6 +105,15 @@ TEST(MainWindow, DefaultPresetLaysOutTheClientAreaAndPlotFrame) {
     EXPECT_EQ(w.Child<QLabel>("Sxx")->geometry(), QRect(193, 0, 90, 25));
 }
 
+TEST(MainWindow, SizePresetSixGivesTheLargeClientAreaAndFrame) {
+    view::AppState state;
+    state.Opts.D_size_combo = 6;
+    test::FakePrompter prompter;
+    M_Form form(state, prompter);
+    EXPECT_EQ(form.findChild<QWidget*>("ClientArea")->size(), QSize(988, 798));
+    EXPECT_EQ(form.findChild<QWidget*>("M_Bevel")->geometry(), QRect(26, 28, 961, 769));
+}
+
 TEST(MainWindow, CommandsBecomeAvailableWhenASpectrumIsOpened) {
     Window w;
     const char* enabled_at_start[] = {"M_Open", "M_Exit", "SetOption", "HowTo", "verAbout"};
