@@ -2,15 +2,6 @@
 // the standard cases. With --write-cases DIR it writes those cases for compare_peers.sh instead.
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
-#include <cmath>
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
-#include <random>
-#include <string>
-#include <vector>
-
 #include "core/Document.h"
 #include "core/FileSystem.h"
 #include "files/PeakLines.h"
@@ -20,6 +11,15 @@
 #include "fit/LineShapes.h"
 #include "fit/LuSolver.h"
 #include "fit/NormalSystem.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <random>
+#include <string>
+#include <vector>
 
 namespace {
 

@@ -1,11 +1,6 @@
 // kalvex-fit: read a spectrum and its peaks, fit them with the program's engine, write results.
 #include "cli/FitCommand.h"
 
-#include <chrono>
-#include <cmath>
-#include <cstdio>
-#include <ostream>
-
 #include "core/Document.h"
 #include "core/Error.h"
 #include "core/FileSystem.h"
@@ -21,6 +16,11 @@
 #include "peaks/FitReport.h"
 #include "peaks/PeakArea.h"
 #include "tools/Bias.h"
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <ostream>
 
 namespace kalvex::cli {
 
@@ -583,7 +583,8 @@ engine and choices as the fit dialog of the program, and writes the results.
 
 SPECTRUM is any spectrum Kalvex opens: .spc, .dat, .1rd (or 1r), .vdt, .vnj (with .vnp).
 Its peaks come from the .spc file itself or the .sp2 file beside it, or from --peaks.
-The fit range is the whole spectrum.
+The fit range is the whole spectrum. The program's fit button is enabled only while the
+squared sum is below the Options "Max Limit of | r |"; kalvex-fit fits from any start.
 
 Input:
   --peaks FILE        read the starting peaks from FILE (.sp2 peak lines) instead

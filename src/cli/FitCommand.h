@@ -1,14 +1,14 @@
 // kalvex-fit: the headless batch fitter, its arguments and its run, testable in-process.
 #pragma once
 
+#include "core/Options.h"
+
 #include <cstdint>
 #include <iosfwd>
 #include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
-
-#include "core/Options.h"
 
 namespace kalvex::cli {
 

@@ -1,11 +1,11 @@
 // A fast exponential in 80-bit extended precision for the curve generators' inner loops.
 #pragma once
 
+#include "core/Extended.h"
+
 #include <cstdint>
 #include <cstring>
 #include <limits>
-
-#include "core/Extended.h"
 
 namespace kalvex::fit {
 

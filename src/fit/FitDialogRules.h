@@ -1,11 +1,11 @@
 // The rules of the fit dialog LSF_GN and of the Options fit check boxes, without any widget.
 #pragma once
 
-#include <cstdint>
-#include <string>
-
 #include "core/Options.h"
 #include "fit/GaussNewton.h"
+
+#include <cstdint>
+#include <string>
 
 namespace kalvex::fit {
 

@@ -1,13 +1,13 @@
 // Parameter layout, model evaluation, analytic derivatives and the damped step of a fit run.
 #include "fit/FitModel.h"
 
-#include <algorithm>
-#include <cmath>
-#include <thread>
-
 #include "core/Assert.h"
 #include "fit/FastExp.h"
 #include "fit/LineShapes.h"
+
+#include <algorithm>
+#include <cmath>
+#include <thread>
 
 namespace kalvex::fit {
 

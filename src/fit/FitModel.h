@@ -1,14 +1,14 @@
 // The model of one fit run: parameter layout, evaluation, analytic Jacobian and steps.
 #pragma once
 
-#include <cstdint>
-#include <string>
-#include <vector>
-
 #include "core/Document.h"
 #include "core/Extended.h"
 #include "core/Options.h"
 #include "fit/LuSolver.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
 
 namespace kalvex::fit {
 

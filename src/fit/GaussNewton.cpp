@@ -1,15 +1,15 @@
 // The Gauss-Newton run: damping by mode, the iteration loop, restarts, errors and write-back.
 #include "fit/GaussNewton.h"
 
-#include <cmath>
-#include <memory>
-
 #include "core/Assert.h"
 #include "core/Error.h"
 #include "core/TextToNumber.h"
 #include "fit/FitModel.h"
 #include "fit/LuSolver.h"
 #include "fit/NormalSystem.h"
+
+#include <cmath>
+#include <memory>
 
 namespace kalvex::fit {
 

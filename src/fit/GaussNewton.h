@@ -2,12 +2,12 @@
 // estimates.
 #pragma once
 
+#include "core/Document.h"
+#include "core/Options.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
-
-#include "core/Document.h"
-#include "core/Options.h"
 
 namespace kalvex::fit {
 

@@ -1,12 +1,12 @@
 // Curve generators: every point evaluated in extended precision, stored as double, then rescaled.
 #include "fit/LineShapes.h"
 
-#include <cmath>
-
 #include "core/Assert.h"
 #include "core/Capacities.h"
 #include "core/Extended.h"
 #include "fit/FastExp.h"
+
+#include <cmath>
 
 namespace kalvex::fit {
 

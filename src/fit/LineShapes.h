@@ -1,10 +1,10 @@
 // The Gauss, Lorentz and Gauss+Lorentz curve generators, the model sum and the peak integrals.
 #pragma once
 
-#include <cstdint>
-
 #include "core/Document.h"
 #include "core/Options.h"
+
+#include <cstdint>
 
 namespace kalvex::fit {
 

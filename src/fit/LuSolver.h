@@ -1,13 +1,13 @@
 // LU decomposition with implicit partial pivoting, substitution and inversion on 90 x 90 arrays.
 #pragma once
 
-#include <array>
-#include <cstdint>
-
 #include "core/Assert.h"
 #include "core/Capacities.h"
 #include "core/Extended.h"
 #include "core/OneBased.h"
+
+#include <array>
+#include <cstdint>
 
 namespace kalvex::fit {
 

@@ -1,13 +1,13 @@
 // Cache-blocked J^T J over the upper triangle, split between threads by matrix entries only.
 #include "fit/NormalSystem.h"
 
+#include "core/Assert.h"
+
 #include <algorithm>
 #include <barrier>
 #include <cmath>
 #include <thread>
 #include <vector>
-
-#include "core/Assert.h"
 
 namespace kalvex::fit {
 

@@ -1,21 +1,22 @@
 // kalvex-fit end to end: spectra and peaks written here, fitted, and every output read back.
-#include <gtest/gtest.h>
-#include <sys/wait.h>
-
-#include <cmath>
-#include <random>
-#include <regex>
-#include <sstream>
-
 #include "cli/FitCommand.h"
+
+#include <gtest/gtest.h>
+
 #include "core/NumberReader.h"
 #include "files/OpenCommand.h"
 #include "files/PeakLines.h"
 #include "files/SpcFile.h"
 #include "fit/LineShapes.h"
 #include "support/DocumentBuilder.h"
-#include "support/TempDir.h"
 #include "support/SpectrumFileWriters.h"
+#include "support/TempDir.h"
+
+#include <cmath>
+#include <random>
+#include <regex>
+#include <sstream>
+#include <sys/wait.h>
 
 namespace kalvex::cli {
 namespace {

@@ -1,7 +1,7 @@
 // The fit dialog's check-box rules, FitSelect bookkeeping, GO! and the close query.
-#include <gtest/gtest.h>
-
 #include "fit/FitDialogRules.h"
+
+#include <gtest/gtest.h>
 
 namespace kalvex::fit {
 namespace {
