@@ -21,7 +21,7 @@ const Extended kLn2 = std::log(2.0L);
 const Extended kSqrtPiByLn2 = std::sqrt(kPi / kLn2);
 
 // Below this many point evaluations one thread evaluates the model alone.
-constexpr double kSmallEvaluation = 2e5;
+constexpr double kSmallEvaluation = 5e4;
 
 // Runs f(0) here and f(1)..f(workers - 1) on threads of their own, and waits for all.
 template <typename F>

@@ -4,8 +4,8 @@
 #include "core/Assert.h"
 
 #include <algorithm>
-#include <barrier>
 #include <cmath>
+#include <limits>
 #include <thread>
 #include <vector>
 
@@ -20,79 +20,168 @@ constexpr int kTileWidth = 4;
 // Below this many products one thread does the whole normal matrix.
 constexpr double kSmallProduct = 2e6;
 
-struct Tile {
-    int i, j0, width;  // 0-based columns, i <= j0
+// What one block holds, column by column: the extended values, the same as exact pairs of
+// doubles where they split exactly, and whether a column is 0 at every row.
+struct Block {
+    std::size_t Stride;
+    std::vector<Extended> Values;
+    std::vector<double> Pairs;
+    std::vector<char> Exact;
+    std::vector<char> Zero;
+    bool Finite = true;  // every value of every built column is finite
+
+    Block(std::size_t cols, std::size_t stride)
+        : Stride(stride),
+          Values(cols * stride, 0.0L),
+          Pairs(2 * cols * stride, 0.0),
+          Exact(cols, 1),
+          Zero(cols, 0) {}
+    Extended* Column(int c) { return Values.data() + static_cast<std::size_t>(c) * Stride; }
+    const Extended* Column(int c) const {
+        return Values.data() + static_cast<std::size_t>(c) * Stride;
+    }
+    const double* PairColumn(int c) const {
+        return Pairs.data() + 2 * static_cast<std::size_t>(c) * Stride;
+    }
 };
 
 // Loading an 80-bit number from memory is slow on current x86 cores (a microcoded load, in
 // practice several times slower than the arithmetic). The block is therefore also held as
 // pairs of doubles (hi, lo) with hi + lo exactly the extended value: two plain loads and one
 // exact addition rebuild it, and the products and sums are then the very same operations.
-// A value that does not split exactly (beyond the double range, or NaN) makes its block use the
-// extended copy instead.
-inline bool SplitExactly(Extended v, double* pair) {
-    const double hi = static_cast<double>(v);
-    double lo = static_cast<double>(v - static_cast<Extended>(hi));
-    // x - x is +0: give a zero low part the sign of hi, so that -0 comes back as -0.
-    if (lo == 0.0) lo = hi * 0.0;
-    pair[0] = hi;
-    pair[1] = lo;
-    return static_cast<Extended>(hi) + static_cast<Extended>(lo) == v;
-}
+// hi is the value rounded to 53 bits and lo the rest, at most 11 bits: both are exact doubles
+// for magnitudes from 2^-1000 (lo keeps its last bit even as a subnormal double) up to 2^1023
+// (hi stays finite), and for zeros. Any other value (tiny, huge, infinite, NaN) makes its
+// column use the extended copy in that block.
+constexpr Extended kSplitLow = 0x1p-1000L;
+constexpr Extended kSplitHigh = 0x1p1023L;
 
 inline Extended Joined(const double* pair) {
     return static_cast<Extended>(pair[0]) + static_cast<Extended>(pair[1]);
 }
 
-// Adds the block's products of column i with columns j0..j0+width-1 to their accumulators,
-// x in increasing order. Each accumulator is loaded from memory, updated in a register and
-// stored back; 80-bit stores are exact, so the sum equals one running sum over all x.
-// Columns that split exactly are read from the pairs, the others from the extended copy.
-void AccumulateTile(const Tile& t, const double* pairs, const Extended* block, const char* exact,
-                    std::size_t stride, int rows, Extended* acc_row) {
-    auto pair_col = [&](int j) { return pairs + 2 * static_cast<std::size_t>(j) * stride; };
-    auto ext_col = [&](int j) { return block + static_cast<std::size_t>(j) * stride; };
-    Extended* out = acc_row + t.j0;
-    bool all_exact = exact[t.i] != 0;
-    for (int w = 0; w < t.width; ++w) all_exact = all_exact && exact[t.j0 + w] != 0;
-    if (all_exact && t.width == kTileWidth) {
-        const double* ci = pair_col(t.i);
-        const double* c0 = pair_col(t.j0);
-        const double* c1 = pair_col(t.j0 + 1);
-        const double* c2 = pair_col(t.j0 + 2);
-        const double* c3 = pair_col(t.j0 + 3);
-        Extended a0 = out[0], a1 = out[1], a2 = out[2], a3 = out[3];
+// Splits column c of the block's first `rows` rows and records what it holds.
+void Classify(Block& b, int c, int rows) {
+    const Extended* src = b.Column(c);
+    double* dst = b.Pairs.data() + 2 * static_cast<std::size_t>(c) * b.Stride;
+    bool exact = true;
+    bool zero = true;
+    bool finite = true;
+    for (int x = 0; x < rows; ++x) {
+        const Extended v = src[x];
+        const Extended m = std::fabs(v);
+        const double hi = static_cast<double>(v);
+        if (m >= kSplitLow && m <= kSplitHigh) {
+            dst[2 * x] = hi;
+            dst[2 * x + 1] = static_cast<double>(v - static_cast<Extended>(hi));
+            zero = false;
+        } else if (v == 0.0L) {
+            dst[2 * x] = hi;  // +0 or -0, and the same zero again: their sum keeps the sign
+            dst[2 * x + 1] = hi;
+        } else {
+            exact = false;
+            zero = false;
+            finite = finite && m <= std::numeric_limits<Extended>::max();
+        }
+    }
+    b.Exact[static_cast<std::size_t>(c)] = exact ? 1 : 0;
+    b.Zero[static_cast<std::size_t>(c)] = zero ? 1 : 0;
+    b.Finite = b.Finite && finite;
+}
+
+// Adds the block's products of column i with columns j[0..W-1] to their accumulators
+// acc_row[j[.]], x in increasing order. Each accumulator is loaded from memory, updated in a
+// register and stored back; 80-bit stores are exact, so the sum equals one running sum over
+// all x. W <= 4 accumulators and the value of column i fit the eight x87 registers.
+template <int W>
+void AccumulateTile(const Block& b, int rows, int i, const int* j, Extended* acc_row) {
+    bool exact = b.Exact[static_cast<std::size_t>(i)] != 0;
+    for (int w = 0; w < W; ++w) exact = exact && b.Exact[static_cast<std::size_t>(j[w])] != 0;
+    Extended a[W];
+    for (int w = 0; w < W; ++w) a[w] = acc_row[j[w]];
+    if (exact) {
+        const double* ci = b.PairColumn(i);
+        const double* cj[W];
+        for (int w = 0; w < W; ++w) cj[w] = b.PairColumn(j[w]);
         for (int x = 0; x < rows; ++x) {
             const std::size_t e = 2 * static_cast<std::size_t>(x);
             const Extended xi = Joined(ci + e);
-            a0 += xi * Joined(c0 + e);
-            a1 += xi * Joined(c1 + e);
-            a2 += xi * Joined(c2 + e);
-            a3 += xi * Joined(c3 + e);
+            for (int w = 0; w < W; ++w) a[w] += xi * Joined(cj[w] + e);
         }
-        out[0] = a0;
-        out[1] = a1;
-        out[2] = a2;
-        out[3] = a3;
-        return;
+    } else {
+        const Extended* ci = b.Column(i);
+        const Extended* cj[W];
+        for (int w = 0; w < W; ++w) cj[w] = b.Column(j[w]);
+        for (int x = 0; x < rows; ++x) {
+            const Extended xi = ci[x];
+            for (int w = 0; w < W; ++w) a[w] += xi * cj[w][x];
+        }
     }
-    for (int w = 0; w < t.width; ++w) {
-        const int j = t.j0 + w;
-        Extended a = out[w];
-        if (exact[t.i] != 0 && exact[j] != 0) {
-            const double* ci = pair_col(t.i);
-            const double* cj = pair_col(j);
-            for (int x = 0; x < rows; ++x) {
-                const std::size_t e = 2 * static_cast<std::size_t>(x);
-                a += Joined(ci + e) * Joined(cj + e);
+    for (int w = 0; w < W; ++w) acc_row[j[w]] = a[w];
+}
+
+// Adds one block's products for rows [first, last) of the triangle. A column that is 0 at
+// every row of the block adds only zeros to its sums; an accumulator starts at +0 and can
+// never become -0 (x + (-x) is +0), so adding +0 or -0 leaves it as it is, and those products
+// are skipped. Only when every value is finite: 0 times an infinity would be NaN.
+void AccumulateBlock(const Block& b, int rows, int first, int last, int cols, Extended* acc,
+                     std::vector<int>& live) {
+    live.clear();
+    for (int c = first; c < cols; ++c) {
+        if (!b.Finite || b.Zero[static_cast<std::size_t>(c)] == 0) live.push_back(c);
+    }
+    const std::size_t ucols = static_cast<std::size_t>(cols);
+    for (std::size_t k = 0; k < live.size() && live[k] < last; ++k) {
+        const int i = live[k];
+        Extended* acc_row = acc + static_cast<std::size_t>(i) * ucols;
+        for (std::size_t m = k; m < live.size(); m += kTileWidth) {
+            const int* j = live.data() + m;
+            switch (std::min<std::size_t>(kTileWidth, live.size() - m)) {
+                case 4:
+                    AccumulateTile<4>(b, rows, i, j, acc_row);
+                    break;
+                case 3:
+                    AccumulateTile<3>(b, rows, i, j, acc_row);
+                    break;
+                case 2:
+                    AccumulateTile<2>(b, rows, i, j, acc_row);
+                    break;
+                default:
+                    AccumulateTile<1>(b, rows, i, j, acc_row);
+                    break;
             }
-        } else {
-            const Extended* ci = ext_col(t.i);
-            const Extended* cj = ext_col(j);
-            for (int x = 0; x < rows; ++x) a += ci[x] * cj[x];
         }
-        out[w] = a;
     }
+}
+
+// Rows [first, last) of the (P+1) x (P+1) upper triangle that one worker owns.
+struct RowRange {
+    int First, Last;
+};
+
+// Splits the rows between the workers so that their work is about equal. A worker owning rows
+// from `first` on needs the Jacobian columns first..cols-1 only (every product it forms has
+// j >= i), so its cost is its products plus the columns it builds, one column costing about
+// as much as kColumnCost products of a row.
+std::vector<RowRange> SplitRows(int cols, int workers) {
+    constexpr double kColumnCost = 10.0;
+    auto cost = [&](int first, int last) {
+        double entries = 0.0;
+        for (int i = first; i < last; ++i) entries += cols - i;
+        return entries + kColumnCost * (cols - first);
+    };
+    // Equal shares of the total, the last rows (cheap ones) going to the last worker.
+    const double share = cost(0, cols) / workers;
+    std::vector<RowRange> ranges(static_cast<std::size_t>(workers));
+    int last = cols;
+    for (int w = workers - 1; w > 0; --w) {
+        int first = last;
+        while (first > w && cost(first - 1, last) <= share) --first;
+        ranges[static_cast<std::size_t>(w)] = {first, last};
+        last = first;
+    }
+    ranges[0] = {0, last};
+    return ranges;
 }
 
 }  // namespace
@@ -107,89 +196,61 @@ void BuildNormalSystem(const FitModel& model, int threads, Matrix90& a, Vector90
     const int p = model.ParameterCount();
     const int cols = p + 1;  // the last column holds the residuals: row i of it is g(i)
     const std::int32_t n = model.PointCount();
-    const int peaks = p / model.KindCount();
-    // Columns 4 KiB apart would all fall into the same cache sets: pad the stride.
-    const std::size_t stride = kJacobianBlockRows + 8;
+    const int kinds = model.KindCount();
+    const int peaks = p / kinds;
     const std::size_t ucols = static_cast<std::size_t>(cols);
-    std::vector<Extended> block(ucols * stride, 0.0L);
-    std::vector<double> pairs(2 * ucols * stride, 0.0);
-    std::vector<char> exact(ucols, 1);
-    std::vector<Extended> acc(ucols * ucols, 0.0L);
     const std::vector<Extended>& r = model.Residuals();
 
-    std::vector<Tile> tiles;
-    for (int i = 0; i < cols; ++i) {
-        for (int j0 = i; j0 < cols; j0 += kTileWidth) {
-            tiles.push_back({i, j0, std::min(kTileWidth, cols - j0)});
-        }
-    }
-    // With threads = 0 a small product is not worth waking a second thread for; an explicit
-    // count is always used. The result is the same either way.
-    const double products = static_cast<double>(tiles.size()) * kTileWidth * n;
+    // With threads = 0 a small product is not worth a second thread; an explicit count is
+    // always used. The result is the same either way.
+    const double products = static_cast<double>(cols) * (cols + 1) / 2 * n;
     const int wanted = threads == 0 && products < kSmallProduct ? 1 : ResolveThreadCount(threads);
-    const int workers = std::clamp(wanted, 1, peaks);
+    const std::vector<RowRange> ranges = SplitRows(cols, std::clamp(wanted, 1, cols - 1));
+    const int workers = static_cast<int>(ranges.size());
+    std::vector<std::vector<Extended>> acc(static_cast<std::size_t>(workers),
+                                           std::vector<Extended>(ucols * ucols, 0.0L));
 
-    auto split = [&](int c, int rows) {
-        const Extended* src = block.data() + static_cast<std::size_t>(c) * stride;
-        double* dst = pairs.data() + 2 * static_cast<std::size_t>(c) * stride;
-        bool ok = true;
-        for (int x = 0; x < rows; ++x) ok &= SplitExactly(src[x], dst + 2 * x);
-        exact[static_cast<std::size_t>(c)] = ok ? 1 : 0;
-    };
-    // Each worker builds the Jacobian columns of its own peaks and then the products of its
-    // own tiles; which worker does which never changes a single sum.
-    auto fill = [&](int w, std::int32_t first_x, int rows) {
-        const int kinds = model.KindCount();
-        for (int k = 1 + w; k <= peaks; k += workers) {
-            model.BuildJacobianBlock(first_x, rows, k, k, block.data(), stride);
-            for (int s = 0; s < kinds; ++s) split((k - 1) * kinds + s, rows);
-        }
-        if (w == 0) {
-            Extended* rc = block.data() + static_cast<std::size_t>(p) * stride;
-            for (int x = 0; x < rows; ++x) rc[x] = r[static_cast<std::size_t>(first_x - 1 + x)];
-            split(p, rows);
-        }
-    };
-    auto multiply = [&](int w, int rows) {
-        for (std::size_t t = static_cast<std::size_t>(w); t < tiles.size();
-             t += static_cast<std::size_t>(workers)) {
-            Extended* acc_row = acc.data() + static_cast<std::size_t>(tiles[t].i) * ucols;
-            AccumulateTile(tiles[t], pairs.data(), block.data(), exact.data(), stride, rows,
-                           acc_row);
-        }
-    };
-
-    auto rows_from = [&](std::int32_t first) {
-        return static_cast<int>(std::min<std::int32_t>(kJacobianBlockRows, n - first + 1));
-    };
-    if (workers == 1) {
+    // Each worker builds the Jacobian columns it needs into blocks of its own and forms the
+    // products of its own rows: nothing is shared while it runs, and which worker forms a sum
+    // never changes it.
+    auto run = [&](int w) {
+        const RowRange range = ranges[static_cast<std::size_t>(w)];
+        // Columns 4 KiB apart would all fall into the same cache sets: pad the stride.
+        Block block(ucols, kJacobianBlockRows + 8);
+        std::vector<int> live;  // the block's columns that are not all 0
+        live.reserve(ucols);
+        Extended* acc_rows = acc[static_cast<std::size_t>(w)].data();
+        const int first_peak = std::min(range.First / kinds + 1, peaks + 1);
         for (std::int32_t first = 1; first <= n; first += kJacobianBlockRows) {
-            fill(0, first, rows_from(first));
-            multiply(0, rows_from(first));
-        }
-    } else {
-        std::barrier sync(workers);
-        auto run = [&](int w) {
-            for (std::int32_t first = 1; first <= n; first += kJacobianBlockRows) {
-                fill(w, first, rows_from(first));
-                sync.arrive_and_wait();
-                multiply(w, rows_from(first));
-                sync.arrive_and_wait();
+            const int rows =
+                static_cast<int>(std::min<std::int32_t>(kJacobianBlockRows, n - first + 1));
+            if (first_peak <= peaks) {
+                model.BuildJacobianBlock(first, rows, first_peak, peaks, block.Values.data(),
+                                         block.Stride);
             }
-        };
-        std::vector<std::thread> helpers;
-        for (int w = 1; w < workers; ++w) helpers.emplace_back(run, w);
-        run(0);
-        for (std::thread& t : helpers) t.join();
-    }
-
-    for (int i = 1; i <= p; ++i) {
-        const Extended* acc_row = acc.data() + static_cast<std::size_t>(i - 1) * ucols;
-        for (int j = i; j <= p; ++j) {
-            a(i, j) = acc_row[j - 1];
-            a(j, i) = acc_row[j - 1];
+            Extended* rc = block.Column(p);
+            for (int x = 0; x < rows; ++x) rc[x] = r[static_cast<std::size_t>(first - 1 + x)];
+            block.Finite = true;
+            for (int c = (first_peak - 1) * kinds; c <= p; ++c) Classify(block, c, rows);
+            AccumulateBlock(block, rows, range.First, range.Last, cols, acc_rows, live);
         }
-        g[static_cast<std::size_t>(i)] = acc_row[p];
+    };
+    std::vector<std::thread> helpers;
+    for (int w = 1; w < workers; ++w) helpers.emplace_back(run, w);
+    run(0);
+    for (std::thread& t : helpers) t.join();
+
+    for (int w = 0; w < workers; ++w) {
+        const RowRange range = ranges[static_cast<std::size_t>(w)];
+        for (int i = range.First; i < range.Last && i < p; ++i) {
+            const Extended* acc_row =
+                acc[static_cast<std::size_t>(w)].data() + static_cast<std::size_t>(i) * ucols;
+            for (int j = i; j < p; ++j) {
+                a(i + 1, j + 1) = acc_row[j];
+                a(j + 1, i + 1) = acc_row[j];
+            }
+            g[static_cast<std::size_t>(i + 1)] = acc_row[p];
+        }
     }
 }
 
