@@ -67,10 +67,15 @@ char LayoutCodeOf(const FitLayoutChoice& choice, std::string* why) {
 }
 
 FitModel::FitModel(core::Document& doc, const FitLayoutChoice& choice, const double* fit_obs_y,
-                   std::int32_t n)
-    : doc_(doc), choice_(choice), obs_(fit_obs_y), n_(n), code_(LayoutCodeOf(choice)) {
+                   std::int32_t n, std::int32_t first_point)
+    : doc_(doc),
+      choice_(choice),
+      obs_(fit_obs_y),
+      n_(n),
+      first_(first_point),
+      code_(LayoutCodeOf(choice)) {
     KALVEX_ASSERT(code_ != '\0');
-    KALVEX_ASSERT(n_ >= 1 && n_ <= core::kMaxPoints);
+    KALVEX_ASSERT(n_ >= 1 && first_ >= 1 && first_ - 1 + n_ <= core::kMaxPoints);
     const bool gl = choice.Line == LineType::kGaussLorentz;
     switch (code_) {
         case 'A':
@@ -203,8 +208,8 @@ void FitModel::FillCurveOf(int k, double* shape) {
     const PeakValues v = ValuesOf(k);
     const std::uint16_t centre = RoundedCentre(v.centre);
     if (choice_.Line != LineType::kGaussLorentz) {
-        FillPeakCurve(shape, centre, n_, static_cast<double>(v.width),
-                      static_cast<double>(v.height), choice_.Line == LineType::kLorentz);
+        FillPeakCurveRange(shape, centre, first_, n_, static_cast<double>(v.width),
+                           static_cast<double>(v.height), choice_.Line == LineType::kLorentz);
         return;
     }
     const double wg = static_cast<double>(v.width_g);
@@ -215,16 +220,18 @@ void FitModel::FillCurveOf(int k, double* shape) {
             // The vector holds the area; the height follows it at every evaluation.
             doc_.PeakHeight[k] =
                 static_cast<double>(static_cast<Extended>(CentreDensityGL(wg, wl, f)) * v.area);
-            FillPeakCurveGL(shape, centre, n_, wg, wl, doc_.PeakHeight[k],
-                            static_cast<double>(v.area), f);
+            FillPeakCurveGLRange(shape, centre, first_, n_, wg, wl, doc_.PeakHeight[k],
+                                 static_cast<double>(v.area), f);
             break;
         case ParamKind::kPosition:
-            FillPeakCurveGL(shape, centre, n_, wg, wl, doc_.PeakHeight[k], doc_.PeakAreaGL[k], f);
+            FillPeakCurveGLRange(shape, centre, first_, n_, wg, wl, doc_.PeakHeight[k],
+                                 doc_.PeakAreaGL[k], f);
             break;
         default:
             // A width or the fraction: the height stays, the area follows.
             doc_.PeakAreaGL[k] = doc_.PeakHeight[k] / CentreDensityGL(wg, wl, f);
-            FillPeakCurveGL(shape, centre, n_, wg, wl, doc_.PeakHeight[k], doc_.PeakAreaGL[k], f);
+            FillPeakCurveGLRange(shape, centre, first_, n_, wg, wl, doc_.PeakHeight[k],
+                                 doc_.PeakAreaGL[k], f);
             break;
     }
 }
@@ -295,7 +302,7 @@ void FitModel::BuildJacobianBlock(std::int32_t first_x, std::int32_t rows, int f
             // or none (Gauss). The derivatives only steer the step; the model is exact.
             const Extended inv_w = 1.0L / v.width;
             const Extended pos_factor = (lorentz ? 2.0L : 2.0L * kLn2) * v.height * inv_w;
-            const Extended x0 = static_cast<Extended>(first_x) - v.centre;
+            const Extended x0 = static_cast<Extended>(first_ + first_x - 1) - v.centre;
             for (std::int32_t i = 0; i < rows; ++i) {
                 const Extended u = (x0 + static_cast<Extended>(i)) * inv_w;
                 Extended s;
@@ -346,7 +353,7 @@ void FitModel::BuildJacobianBlock(std::int32_t first_x, std::int32_t rows, int f
             with_g ? h * (1.0L - f) / (kSqrtPiByLn2 * wg * wg * density * density) : 0.0L;
         const Extended inv_gl = l_defined ? 1.0L / gl_norm : 0.0L;
         const Extended inv_gg = g_defined ? 1.0L / gg : 0.0L;
-        const Extended x0 = static_cast<Extended>(first_x) - v.centre;
+        const Extended x0 = static_cast<Extended>(first_ + first_x - 1) - v.centre;
         Extended* out = col[0];
         for (std::int32_t i = 0; i < rows; ++i) {
             const Extended d = x0 + static_cast<Extended>(i);

@@ -40,21 +40,23 @@ inline constexpr double kMinFitHalfWidth = 0.01;
 /// Gauss+Lorentz mode). `why` receives the user-facing reason in that case.
 char LayoutCodeOf(const FitLayoutChoice& choice, std::string* why = nullptr);
 
-/// One run's model over the fit range x = 1..N against fit_obs_y[0..N-1]. The document is
+/// One run's model over the fit range of N points from spectrum point `first_point` on, against
+/// fit_obs_y[0..N-1] (fit point x = 1..N is spectrum point first_point + x - 1). The document is
 /// read for every parameter that is not fitted and written only by EvaluateFit (the derived
 /// Gauss+Lorentz values, as the fit goes) and WriteBack. The layout must be valid
 /// (LayoutCodeOf != 0) and 1 <= P <= 90.
 class FitModel {
 public:
     FitModel(core::Document& doc, const FitLayoutChoice& choice, const double* fit_obs_y,
-             std::int32_t n);
+             std::int32_t n, std::int32_t first_point = 1);
 
     char LayoutCode() const { return code_; }
     int KindCount() const { return static_cast<int>(kinds_.size()); }  ///< FitKindCount
     int ParameterCount() const { return p_; }                          ///< P
     std::int32_t PointCount() const { return n_; }                     ///< N
-    ParamKind KindOf(int entry) const;                                 ///< kind of entry 1..P
-    int PeakOf(int entry) const;  ///< peak 1..PeakCount of entry 1..P
+    std::int32_t FirstPoint() const { return first_; }  ///< spectrum point of fit point 1
+    ParamKind KindOf(int entry) const;                  ///< kind of entry 1..P
+    int PeakOf(int entry) const;                        ///< peak 1..PeakCount of entry 1..P
 
     /// FitParams, entries 1..P in peak order, within a peak in the order Position, Width,
     /// Height (only the fitted kinds).
@@ -74,7 +76,7 @@ public:
     const std::vector<core::Extended>& Residuals() const { return r_; }
 
     /// Analytic derivatives of the curves of peaks first_peak..last_peak (before the edge
-    /// rescale) for points first_x..first_x+rows-1: entry e goes to
+    /// rescale) for fit points first_x..first_x+rows-1 (1..N): entry e goes to
     /// columns[(e - 1) * stride + (x - first_x)]. Other columns are not touched.
     void BuildJacobianBlock(std::int32_t first_x, std::int32_t rows, int first_peak, int last_peak,
                             core::Extended* columns, std::size_t stride) const;
@@ -103,6 +105,7 @@ private:
     FitLayoutChoice choice_;
     const double* obs_;
     std::int32_t n_;
+    std::int32_t first_;
     char code_;
     std::vector<ParamKind> kinds_;  // per-peak slots
     int p_;

@@ -88,9 +88,10 @@ GaussNewtonOptions MakeGaussNewtonOptions(const core::Options& opts, const core:
 }
 
 void FitRunState::CopyObserved(const core::Document& doc) {
-    KALVEX_ASSERT(doc.ViewPointCount >= 0 &&
-                  static_cast<std::size_t>(doc.ViewPointCount) <= doc.ObsY.size());
-    FitObsY.assign(doc.ObsY.begin(), doc.ObsY.begin() + doc.ViewPointCount);
+    KALVEX_ASSERT(doc.ViewFirstPoint >= 1 && doc.ViewPointCount >= 0 &&
+                  static_cast<std::size_t>(doc.ViewLastPoint()) <= doc.ObsY.size());
+    const auto first = doc.ObsY.begin() + (doc.ViewFirstPoint - 1);
+    FitObsY.assign(first, first + doc.ViewPointCount);
 }
 
 GaussNewtonSummary RunGaussNewton(core::Document& doc, const GaussNewtonOptions& opts,
@@ -127,7 +128,7 @@ GaussNewtonSummary RunGaussNewton(core::Document& doc, const GaussNewtonOptions&
     const core::PeakArray<double> heights_before = doc.PeakHeight;
     const core::PeakArray<double> areas_before = doc.PeakAreaGL;
 
-    FitModel model(doc, choice, state.FitObsY.data(), n);
+    FitModel model(doc, choice, state.FitObsY.data(), n, doc.ViewFirstPoint);
     model.SetThreads(ResolveThreadCount(opts.Threads));
     double z = model.EvaluateFit();
     double z_old = z;

@@ -67,12 +67,13 @@ GaussNewtonOptions MakeGaussNewtonOptions(const core::Options& opts, const core:
 
 /// State shared by the fit dialog and the run.
 struct FitRunState {
-    /// ObsY points 1..ViewPointCount as they were when the dialog opened; the run fits these.
+    /// The displayed points ViewFirstPoint..ViewLastPoint of ObsY as they were when the dialog
+    /// opened; the run fits these.
     std::vector<double> FitObsY;
     /// Stop request: set by OK and Exit and by the run itself; the run never clears it.
     bool FitStop = false;
 
-    /// Copies ObsY points 1..ViewPointCount into FitObsY.
+    /// Copies ObsY points ViewFirstPoint..ViewLastPoint into FitObsY.
     void CopyObserved(const core::Document& doc);
 };
 
@@ -124,7 +125,8 @@ struct GaussNewtonSummary {
     }
 };
 
-/// Fits the peak table to state.FitObsY over points 1..ViewPointCount: loads the vector, sets
+/// Fits the peak table to state.FitObsY over the displayed points (ViewPointCount of them from
+/// ViewFirstPoint on; positions stay whole-spectrum point numbers): loads the vector, sets
 /// damping and convergence by mode, iterates (Jacobian, normal matrix, inverse, damped step,
 /// evaluation, observer) until converged, Z unchanged, the "Manual Set" count, a stop request
 /// or a divergence (AUTO restarts from the table; the other modes warn and stop), then writes

@@ -55,7 +55,18 @@ void EdgeRescale(double* shape, std::int32_t count, double height) {
 
 void FillPeakCurve(double* shape, std::uint16_t centre, std::int32_t count, double half_width,
                    double height, bool lorentz) {
-    KALVEX_ASSERT(count >= 0 && count <= core::kMaxPoints);
+    FillPeakCurveRange(shape, centre, 1, count, half_width, height, lorentz);
+}
+
+void FillPeakCurveGL(double* shape, std::uint16_t centre, std::int32_t count, double half_width_g,
+                     double half_width_l, double height, double area, double fraction_l) {
+    FillPeakCurveGLRange(shape, centre, 1, count, half_width_g, half_width_l, height, area,
+                         fraction_l);
+}
+
+void FillPeakCurveRange(double* shape, std::uint16_t centre, std::int32_t first, std::int32_t count,
+                        double half_width, double height, bool lorentz) {
+    KALVEX_ASSERT(count >= 0 && first >= 1 && first - 1 + count <= core::kMaxPoints);
     if (count == 0) return;
     if (half_width == 0.0 || std::isnan(half_width)) {
         Clear(shape, count);
@@ -65,22 +76,23 @@ void FillPeakCurve(double* shape, std::uint16_t centre, std::int32_t count, doub
     const Extended h = height;
     const std::int32_t c = centre;
     if (lorentz) {
-        for (std::int32_t x = 1; x <= count; ++x) {
-            const Extended u = static_cast<Extended>(x - c) / w;
-            shape[x - 1] = static_cast<double>(h / (1.0L + u * u));
+        for (std::int32_t i = 0; i < count; ++i) {
+            const Extended u = static_cast<Extended>(first + i - c) / w;
+            shape[i] = static_cast<double>(h / (1.0L + u * u));
         }
     } else {
-        for (std::int32_t x = 1; x <= count; ++x) {
-            const Extended u = static_cast<Extended>(x - c) / w;
-            shape[x - 1] = static_cast<double>(h * ExpExtended(-kLn2 * (u * u)));
+        for (std::int32_t i = 0; i < count; ++i) {
+            const Extended u = static_cast<Extended>(first + i - c) / w;
+            shape[i] = static_cast<double>(h * ExpExtended(-kLn2 * (u * u)));
         }
     }
     EdgeRescale(shape, count, height);
 }
 
-void FillPeakCurveGL(double* shape, std::uint16_t centre, std::int32_t count, double half_width_g,
-                     double half_width_l, double height, double area, double fraction_l) {
-    KALVEX_ASSERT(count >= 0 && count <= core::kMaxPoints);
+void FillPeakCurveGLRange(double* shape, std::uint16_t centre, std::int32_t first,
+                          std::int32_t count, double half_width_g, double half_width_l,
+                          double height, double area, double fraction_l) {
+    KALVEX_ASSERT(count >= 0 && first >= 1 && first - 1 + count <= core::kMaxPoints);
     if (count == 0) return;
     const Extended f = fraction_l;
     const bool with_gauss = f != 1.0L;
@@ -98,8 +110,8 @@ void FillPeakCurveGL(double* shape, std::uint16_t centre, std::int32_t count, do
     const Extended lorentz_numerator = f * wl / kPi;
     const Extended wl2 = wl * wl;
     const std::int32_t c = centre;
-    for (std::int32_t x = 1; x <= count; ++x) {
-        const std::int32_t d = x - c;
+    for (std::int32_t i = 0; i < count; ++i) {
+        const std::int32_t d = first + i - c;
         Extended s = 0.0L;
         if (with_gauss) {
             const Extended v = static_cast<Extended>(d) / wg;
@@ -109,7 +121,7 @@ void FillPeakCurveGL(double* shape, std::uint16_t centre, std::int32_t count, do
             const std::int64_t d2 = static_cast<std::int64_t>(d) * d;
             s += lorentz_numerator / (wl2 + static_cast<Extended>(d2));
         }
-        shape[x - 1] = static_cast<double>(a * s);
+        shape[i] = static_cast<double>(a * s);
     }
     EdgeRescale(shape, count, height);
 }

@@ -23,6 +23,15 @@ void FillPeakCurve(double* shape, std::uint16_t centre, std::int32_t count, doub
 void FillPeakCurveGL(double* shape, std::uint16_t centre, std::int32_t count, double half_width_g,
                      double half_width_l, double height, double area, double fraction_l);
 
+/// The same curves over points first..first+count-1 (point x at element x - first), rescaled
+/// over those points: what the fit uses when its range does not start at point 1.
+/// FillPeakCurve(shape, c, n, ...) is FillPeakCurveRange(shape, c, 1, n, ...).
+void FillPeakCurveRange(double* shape, std::uint16_t centre, std::int32_t first, std::int32_t count,
+                        double half_width, double height, bool lorentz);
+void FillPeakCurveGLRange(double* shape, std::uint16_t centre, std::int32_t first,
+                          std::int32_t count, double half_width_g, double half_width_l,
+                          double height, double area, double fraction_l);
+
 /// Value at the centre of a Gauss+Lorentz curve of unit area:
 /// (1 - f) / (wG * sqrt(pi / ln2)) + f / (pi * wL), a term of weight 0 left out (so f = 1 needs
 /// no Gaussian width). A zero width of a weighted term gives +inf (so area = height / it = 0).

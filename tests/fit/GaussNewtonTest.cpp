@@ -475,6 +475,30 @@ TEST(GaussNewton, RecoversGaussLorentzWidthsAreasAndFractions) {
     }
 }
 
+TEST(GaussNewton, ANarrowedViewFitsTheDisplayedPoints) {
+    // A strong peak at 500 lies outside the view 1800..2499, whose two peaks are fitted.
+    Document doc = Synthetic(3000, {{500, 2.0, 10.0}, {2000, 0.6, 9.0}, {2300, 0.4, 12.0}},
+                             LineType::kLorentz, 0.002, 0.0f, 13);
+    doc.ViewFirstPoint = 1800;
+    doc.ViewPointCount = 700;
+    doc.PeakCount = 0;
+    test::AddPeak(doc, 2003, 0.5, 7.0);
+    test::AddPeak(doc, 2298, 0.5, 14.0);
+    FitRunState state;
+    state.CopyObserved(doc);
+    ASSERT_EQ(state.FitObsY.size(), 700u);
+    EXPECT_EQ(state.FitObsY[0], doc.ObsY[1799]);
+    EXPECT_EQ(state.FitObsY[699], doc.ObsY[2498]);
+    Recorder rec;
+    const GaussNewtonSummary s = RunGaussNewton(doc, Opts(LineType::kLorentz, "111"), state, rec);
+    ASSERT_TRUE(s.ResultsWritten());
+    // The tail of the peak at 500 reaches into the view slightly, so 5 % rather than 2 %.
+    EXPECT_EQ(doc.PeakPos[1], 2000);
+    EXPECT_EQ(doc.PeakPos[2], 2300);
+    EXPECT_NEAR(doc.PeakHeight[1], 0.6, 0.05 * 0.6);
+    EXPECT_NEAR(doc.PeakHalfWidth[2], 12.0, 0.05 * 12.0);
+}
+
 TEST(GaussNewton, OptionsComeFromTheOptionsDialogDocumentAndWidthBoxes) {
     core::Options opts;
     Document doc = test::MakeDocument(10);

@@ -118,6 +118,22 @@ TEST(LineShapes, FullSpectrumOf65536PointsIsEvaluatedToTheLastPoint) {
     EXPECT_EQ(c.sentinel(), -7.0);
 }
 
+TEST(LineShapes, ARangeFromALaterPointIsEvaluatedAndRescaledOverItself) {
+    // Points 101..200 of a Gauss peak at 150: element 0 is point 101, and point 200, the
+    // farthest in the range, becomes 0 even though the whole spectrum goes farther.
+    Curve c(100);
+    FillPeakCurveRange(c.data(), 150, 101, 100, 10.0, 1.0, false);
+    EXPECT_EQ(c.at(50), 1.0);   // point 150
+    EXPECT_EQ(c.at(100), 0.0);  // point 200
+    const long double m = std::exp(-kLn2 * 25.0L);
+    EXPECT_LT(RelDiff(c.at(60), (0.5L - m) / (1.0L - m)), 1e-15);  // point 160
+    EXPECT_EQ(c.sentinel(), -7.0);
+    Curve whole(100), from_one(100);
+    FillPeakCurveGLRange(whole.data(), 40, 1, 100, 5.0, 6.0, 0.8, 2.0, 0.4);
+    FillPeakCurveGL(from_one.data(), 40, 100, 5.0, 6.0, 0.8, 2.0, 0.4);
+    EXPECT_EQ(whole.values, from_one.values);
+}
+
 TEST(LineShapes, GaussLorentzWithFractionZeroIsTheUnitAreaGaussianTimesTheArea) {
     Curve c(200);
     const double wg = 5.0, area = 3.0;
