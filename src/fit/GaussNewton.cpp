@@ -214,8 +214,7 @@ GaussNewtonSummary RunGaussNewton(core::Document& doc, const GaussNewtonOptions&
 
     const double dz = z_old - z;
     if (warned) {
-        summary.Reason = FitEnd::kDiverged;
-        summary.Message = kChangeInitialConditions;
+        summary.Reason = FitEnd::kDiverged;  // the observer has shown the warning already
     } else if (0.0 < dz && dz < damping.ConvLimit) {
         summary.Reason = FitEnd::kConverged;
     } else if (unchanged) {

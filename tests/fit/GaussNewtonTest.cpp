@@ -187,6 +187,7 @@ TEST(GaussNewton, SemiAutoWarnsAtADivergenceAndWritesTheLastVector) {
     EXPECT_EQ(s.Reason, FitEnd::kDiverged);
     ASSERT_EQ(rec.warnings.size(), 1u);
     EXPECT_EQ(rec.warnings[0], "Change Initial Conditions !!!");
+    EXPECT_EQ(s.Message, "");  // shown once, through the observer
     EXPECT_TRUE(state.FitStop);
     EXPECT_TRUE(s.ResultsWritten());
     EXPECT_GT(s.Z - s.ZOld, 1.0);
