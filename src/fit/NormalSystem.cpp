@@ -18,7 +18,7 @@ namespace {
 // Products of one column i with up to kTileWidth consecutive columns j0.. of the block.
 constexpr int kTileWidth = 4;
 // Below this many products one thread does the whole normal matrix.
-constexpr double kSmallProduct = 2e6;
+constexpr double kSmallProduct = 2e5;
 
 // What one block holds, column by column: the extended values, the same as exact pairs of
 // doubles where they split exactly, and whether a column is 0 at every row.
