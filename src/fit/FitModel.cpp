@@ -4,10 +4,10 @@
 #include "core/Assert.h"
 #include "fit/FastExp.h"
 #include "fit/LineShapes.h"
+#include "fit/Workers.h"
 
 #include <algorithm>
 #include <cmath>
-#include <thread>
 
 namespace kalvex::fit {
 
@@ -22,15 +22,6 @@ const Extended kSqrtPiByLn2 = std::sqrt(kPi / kLn2);
 
 // Below this many point evaluations one thread evaluates the model alone.
 constexpr double kSmallEvaluation = 5e4;
-
-// Runs f(0) here and f(1)..f(workers - 1) on threads of their own, and waits for all.
-template <typename F>
-void RunWorkers(int workers, const F& f) {
-    std::vector<std::thread> helpers;
-    for (int w = 1; w < workers; ++w) helpers.emplace_back([&f, w] { f(w); });
-    f(0);
-    for (std::thread& t : helpers) t.join();
-}
 
 std::uint16_t RoundedCentre(Extended pos) {
     // Positions are held inside 0..65535 by ApplyStep; the rounding is halves away from zero.

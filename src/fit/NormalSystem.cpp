@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
-#include <thread>
 #include <vector>
 
 namespace kalvex::fit {
@@ -186,12 +185,6 @@ std::vector<RowRange> SplitRows(int cols, int workers) {
 
 }  // namespace
 
-int ResolveThreadCount(int threads) {
-    if (threads > 0) return threads;
-    const unsigned hw = std::thread::hardware_concurrency();
-    return hw == 0 ? 1 : static_cast<int>(hw);
-}
-
 void BuildNormalSystem(const FitModel& model, int threads, Matrix90& a, Vector90& g) {
     const int p = model.ParameterCount();
     const int cols = p + 1;  // the last column holds the residuals: row i of it is g(i)
@@ -235,10 +228,7 @@ void BuildNormalSystem(const FitModel& model, int threads, Matrix90& a, Vector90
             AccumulateBlock(block, rows, range.First, range.Last, cols, acc_rows, live);
         }
     };
-    std::vector<std::thread> helpers;
-    for (int w = 1; w < workers; ++w) helpers.emplace_back(run, w);
-    run(0);
-    for (std::thread& t : helpers) t.join();
+    RunWorkers(workers, run);
 
     for (int w = 0; w < workers; ++w) {
         const RowRange range = ranges[static_cast<std::size_t>(w)];

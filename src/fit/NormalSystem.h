@@ -3,6 +3,7 @@
 
 #include "fit/FitModel.h"
 #include "fit/LuSolver.h"
+#include "fit/Workers.h"
 
 namespace kalvex::fit {
 
@@ -18,8 +19,5 @@ inline constexpr int kJacobianBlockRows = 256;
 /// for every `threads`: that many workers (at most one per row), or 0 for one per core (one
 /// alone for a small product).
 void BuildNormalSystem(const FitModel& model, int threads, Matrix90& a, Vector90& g);
-
-/// Number of worker threads `threads` means on this machine (0: one per core; at least 1).
-int ResolveThreadCount(int threads);
 
 }  // namespace kalvex::fit
