@@ -19,19 +19,17 @@ enum class CurveStyle : int { kSolid = 0, kBroken = 1, kBrokenDot = 2 };
 /// integers; nothing that lies on any real target is changed.
 inline int Px(double v) {
     constexpr double kLimit = 1.0e9;
-    // Written so that NaN takes the lower bound.
-    if (!(v > -kLimit)) v = -kLimit;
-    if (v > kLimit) v = kLimit;
+    // Written as selects so they compile to min/max without branches; NaN takes the lower
+    // bound.
+    v = v > -kLimit ? v : -kLimit;
+    v = v < kLimit ? v : kLimit;
     // Inline rather than a library call: this runs for every drawn point. Within the limit the
-    // cut-off fraction is exact, so halves go away from zero exactly as in core::Nearest.
-    auto whole = static_cast<std::int64_t>(v);
+    // cut-off fraction is exact, so halves go away from zero exactly as in core::Nearest. The
+    // comparisons add 0 or 1 instead of branching: their outcome is a coin toss per point.
+    const auto whole = static_cast<std::int64_t>(v);
     const double fraction = v - static_cast<double>(whole);
-    if (fraction >= 0.5) {
-        ++whole;
-    } else if (fraction <= -0.5) {
-        --whole;
-    }
-    return static_cast<int>(whole);
+    return static_cast<int>(whole + static_cast<std::int64_t>(fraction >= 0.5) -
+                            static_cast<std::int64_t>(fraction <= -0.5));
 }
 
 /// Screen layout for a main-window client area of the given size: M_Bevel at (26, 28)

@@ -8,6 +8,7 @@
 #include <QPushButton>
 
 #include "app/peaks/Peaks.h"
+#include "app/qt/CpuState.h"
 #include "app/shell/Mainpeak.h"
 #include "app/shell/Prompter.h"
 #include "app/shell/RunCommand.h"
@@ -184,6 +185,7 @@ void LSF_GN::LSF_GoClick() {
         const fit::GaussNewtonOptions options = fit::MakeGaussNewtonOptions(
             s.Opts, s.Doc, Width_Box->isChecked(), WidthG_Box->isChecked());
         running_ = true;
+        ClearUpperVectorState();  // the run starts straight from Qt's event handling
         summary_ = fit::RunGaussNewton(s.Doc, options, run_, *this);
         running_ = false;
     });
@@ -205,6 +207,7 @@ bool LSF_GN::OnIteration(double z, double z_old, std::uint16_t count) {
     repaint();
     // Let OK and Exit act between iterations: they set the stop request.
     QApplication::processEvents();
+    ClearUpperVectorState();
     return run_.FitStop;
 }
 

@@ -1,5 +1,7 @@
 #include "app/qt/PlotImage.h"
 
+#include "app/qt/CpuState.h"
+
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -46,6 +48,7 @@ QtCanvas& PlotImage::CreateBitmap(int x, int y, int width, int height) {
     setGeometry(x, y, image_.width(), image_.height());
     canvas_ = std::make_unique<QtCanvas>(&image_, kScreenPixelsPerInch);
     update();
+    ClearUpperVectorState();
     return *canvas_;
 }
 

@@ -1,5 +1,7 @@
 #include "app/qt/QtCanvas.h"
 
+#include "app/qt/CpuState.h"
+
 #include <QFontMetrics>
 #include <QPaintDevice>
 #include <algorithm>
@@ -9,6 +11,12 @@ namespace kalvex::app {
 namespace {
 
 QColor ToQColor(view::Rgb c) { return QColor(c.R, c.G, c.B); }
+
+// Every call that runs Qt's drawing code leaves the vector registers clean for the caller's
+// numerical code, which runs between the drawing calls.
+struct AfterQt {
+    ~AfterQt() { ClearUpperVectorState(); }
+};
 
 }  // namespace
 
@@ -27,6 +35,7 @@ QtCanvas::QtCanvas(QPaintDevice* device, int pixels_per_inch)
 QtCanvas::~QtCanvas() { End(); }
 
 void QtCanvas::End() {
+    const AfterQt clean;
     if (painter_.isActive()) painter_.end();
 }
 
@@ -80,6 +89,7 @@ void QtCanvas::SetPenMode(view::PenMode mode) {
 void QtCanvas::SetBrushColor(view::Rgb color) { painter_.setBrush(ToQColor(color)); }
 
 void QtCanvas::SetFont(std::string_view name, int size, view::FontCharset charset) {
+    const AfterQt clean;
     const QString family = charset == view::FontCharset::kSymbol
                                ? QStringLiteral("Symbol")
                                : QString::fromLatin1(name.data(), static_cast<int>(name.size()));
@@ -93,12 +103,14 @@ void QtCanvas::SetFont(std::string_view name, int size, view::FontCharset charse
 void QtCanvas::MoveTo(int x, int y) { pos_ = QPoint(x, y); }
 
 void QtCanvas::LineTo(int x, int y) {
+    const AfterQt clean;
     const QPoint to(x, y);
     painter_.drawLine(pos_, to);
     pos_ = to;
 }
 
 void QtCanvas::Polyline(std::span<const view::Point> points) {
+    const AfterQt clean;
     if (points.empty()) return;
     const bool thin_copy =
         mode_ == view::PenMode::kCopy && pen_width_ <= 1 && pen_.style() == Qt::SolidLine;
@@ -118,10 +130,12 @@ void QtCanvas::Polyline(std::span<const view::Point> points) {
 }
 
 void QtCanvas::Ellipse(int left, int top, int right, int bottom) {
+    const AfterQt clean;
     painter_.drawEllipse(QRect(QPoint(left, top), QPoint(right - 1, bottom - 1)));
 }
 
 void QtCanvas::TextOut(int x, int y, std::string_view text) {
+    const AfterQt clean;
     const QString s = QString::fromLatin1(text.data(), static_cast<int>(text.size()));
     const QFontMetrics fm(font_, painter_.device());
     const QPen keep = painter_.pen();
@@ -131,6 +145,7 @@ void QtCanvas::TextOut(int x, int y, std::string_view text) {
 }
 
 int QtCanvas::TextWidth(std::string_view text) const {
+    const AfterQt clean;
     const QFontMetrics fm(font_, painter_.device());
     return fm.horizontalAdvance(QString::fromLatin1(text.data(), static_cast<int>(text.size())));
 }
