@@ -128,6 +128,8 @@ GaussNewtonSummary RunGaussNewton(core::Document& doc, const GaussNewtonOptions&
     const core::PeakArray<double> heights_before = doc.PeakHeight;
     const core::PeakArray<double> areas_before = doc.PeakAreaGL;
 
+    // The run's helper threads, kept from the first iteration to the last.
+    WorkerPool pool(ResolveThreadCount(opts.Threads));
     FitModel model(doc, choice, state.FitObsY.data(), n, doc.ViewFirstPoint);
     model.SetThreads(ResolveThreadCount(opts.Threads));
     double z = model.EvaluateFit();
@@ -152,7 +154,7 @@ GaussNewtonSummary RunGaussNewton(core::Document& doc, const GaussNewtonOptions&
         counter = 0;
         bool diverged = false;
         for (;;) {
-            BuildNormalSystem(model, threads, a, g);
+            BuildNormalSystem(model, threads, pool, a, g);
             if (InvertMatrix(a, p, c) == LuStatus::kSingular) {
                 doc.PeakHeight = heights_before;
                 doc.PeakAreaGL = areas_before;

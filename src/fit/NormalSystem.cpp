@@ -1,4 +1,5 @@
-// Cache-blocked J^T J over the upper triangle, split between threads by matrix entries only.
+// Cache-blocked J^T J over the upper triangle: the threads share every Jacobian block and split
+// the matrix entries between them.
 #include "fit/NormalSystem.h"
 
 #include "core/Assert.h"
@@ -6,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <memory>
 #include <vector>
 
 namespace kalvex::fit {
@@ -20,27 +22,30 @@ constexpr int kTileWidth = 4;
 constexpr double kSmallProduct = 2e5;
 
 // What one block holds, column by column: the extended values, the same as exact pairs of
-// doubles where they split exactly, and whether a column is 0 at every row.
+// doubles where they split exactly, whether a column is 0 at every row and whether every value
+// of a column is finite. Columns are written by the worker that builds them and read by all.
 struct Block {
     std::size_t Stride;
-    std::vector<Extended> Values;
-    std::vector<double> Pairs;
+    std::unique_ptr<Extended[]> Values;
+    std::unique_ptr<double[]> Pairs;
     std::vector<char> Exact;
     std::vector<char> Zero;
-    bool Finite = true;  // every value of every built column is finite
+    std::vector<char> Finite;
 
+    // Every value is written before it is read: no need to clear the storage first.
     Block(std::size_t cols, std::size_t stride)
         : Stride(stride),
-          Values(cols * stride, 0.0L),
-          Pairs(2 * cols * stride, 0.0),
+          Values(std::make_unique_for_overwrite<Extended[]>(cols * stride)),
+          Pairs(std::make_unique_for_overwrite<double[]>(2 * cols * stride)),
           Exact(cols, 1),
-          Zero(cols, 0) {}
-    Extended* Column(int c) { return Values.data() + static_cast<std::size_t>(c) * Stride; }
+          Zero(cols, 0),
+          Finite(cols, 1) {}
+    Extended* Column(int c) { return Values.get() + static_cast<std::size_t>(c) * Stride; }
     const Extended* Column(int c) const {
-        return Values.data() + static_cast<std::size_t>(c) * Stride;
+        return Values.get() + static_cast<std::size_t>(c) * Stride;
     }
     const double* PairColumn(int c) const {
-        return Pairs.data() + 2 * static_cast<std::size_t>(c) * Stride;
+        return Pairs.get() + 2 * static_cast<std::size_t>(c) * Stride;
     }
 };
 
@@ -62,7 +67,7 @@ inline Extended Joined(const double* pair) {
 // Splits column c of the block's first `rows` rows and records what it holds.
 void Classify(Block& b, int c, int rows) {
     const Extended* src = b.Column(c);
-    double* dst = b.Pairs.data() + 2 * static_cast<std::size_t>(c) * b.Stride;
+    double* dst = b.Pairs.get() + 2 * static_cast<std::size_t>(c) * b.Stride;
     bool exact = true;
     bool zero = true;
     bool finite = true;
@@ -85,7 +90,7 @@ void Classify(Block& b, int c, int rows) {
     }
     b.Exact[static_cast<std::size_t>(c)] = exact ? 1 : 0;
     b.Zero[static_cast<std::size_t>(c)] = zero ? 1 : 0;
-    b.Finite = b.Finite && finite;
+    b.Finite[static_cast<std::size_t>(c)] = finite ? 1 : 0;
 }
 
 // Adds the block's products of column i with columns j[0..W-1] to their accumulators
@@ -122,12 +127,15 @@ void AccumulateTile(const Block& b, int rows, int i, const int* j, Extended* acc
 // Adds one block's products for rows [first, last) of the triangle. A column that is 0 at
 // every row of the block adds only zeros to its sums; an accumulator starts at +0 and can
 // never become -0 (x + (-x) is +0), so adding +0 or -0 leaves it as it is, and those products
-// are skipped. Only when every value is finite: 0 times an infinity would be NaN.
+// are skipped. Only when every value of the columns in use is finite: 0 times an infinity
+// would be NaN.
 void AccumulateBlock(const Block& b, int rows, int first, int last, int cols, Extended* acc,
                      std::vector<int>& live) {
+    bool finite = true;
+    for (int c = first; c < cols; ++c) finite = finite && b.Finite[static_cast<std::size_t>(c)];
     live.clear();
     for (int c = first; c < cols; ++c) {
-        if (!b.Finite || b.Zero[static_cast<std::size_t>(c)] == 0) live.push_back(c);
+        if (!finite || b.Zero[static_cast<std::size_t>(c)] == 0) live.push_back(c);
     }
     const std::size_t ucols = static_cast<std::size_t>(cols);
     for (std::size_t k = 0; k < live.size() && live[k] < last; ++k) {
@@ -153,39 +161,61 @@ void AccumulateBlock(const Block& b, int rows, int first, int last, int cols, Ex
     }
 }
 
-// Rows [first, last) of the (P+1) x (P+1) upper triangle that one worker owns.
-struct RowRange {
+// What one worker does with every block: it builds the Jacobian columns of peaks
+// [FirstPeak, LastPeak] (none when FirstPeak > LastPeak) and, for the last worker, the
+// residual column; then it forms the products of rows [First, Last) of the (P+1) x (P+1) upper
+// triangle.
+struct Share {
+    int FirstPeak, LastPeak;
+    bool Residuals;
     int First, Last;
 };
 
-// Splits the rows between the workers so that their work is about equal. A worker owning rows
-// from `first` on needs the Jacobian columns first..cols-1 only (every product it forms has
-// j >= i), so its cost is its products plus the columns it builds, one column costing about
-// as much as kColumnCost products of a row.
-std::vector<RowRange> SplitRows(int cols, int workers) {
-    constexpr double kColumnCost = 10.0;
-    auto cost = [&](int first, int last) {
-        double entries = 0.0;
-        for (int i = first; i < last; ++i) entries += cols - i;
-        return entries + kColumnCost * (cols - first);
-    };
-    // Equal shares of the total, the last rows (cheap ones) going to the last worker.
-    const double share = cost(0, cols) / workers;
-    std::vector<RowRange> ranges(static_cast<std::size_t>(workers));
+// Splits the work so that every worker has about as much to do between two barriers. The
+// peaks are dealt out in equal runs; the rows then even out the rest, one Jacobian column
+// costing about as much as kColumnCost products of a row (one division per point and peak,
+// the split into pairs, the 80-bit stores).
+std::vector<Share> SplitWork(int cols, int kinds, int peaks, int workers) {
+    constexpr double kColumnCost = 5.0;
+    std::vector<Share> shares(static_cast<std::size_t>(workers));
+    std::vector<double> cost(static_cast<std::size_t>(workers), 0.0);
+    double total = 0.0;
+    for (int w = 0; w < workers; ++w) {
+        Share& s = shares[static_cast<std::size_t>(w)];
+        s.FirstPeak = w * peaks / workers + 1;
+        s.LastPeak = (w + 1) * peaks / workers;
+        s.Residuals = w == workers - 1;
+        const int built = (s.LastPeak - s.FirstPeak + 1) * kinds + (s.Residuals ? 1 : 0);
+        cost[static_cast<std::size_t>(w)] = kColumnCost * built;
+        total += cost[static_cast<std::size_t>(w)];
+    }
+    for (int i = 0; i < cols; ++i) total += cols - i;
+    // Rows from the end (the cheap ones) to the last worker, each taking rows while it stays
+    // within an equal share of the total.
+    const double share = total / workers;
     int last = cols;
     for (int w = workers - 1; w > 0; --w) {
+        double c = cost[static_cast<std::size_t>(w)];
         int first = last;
-        while (first > w && cost(first - 1, last) <= share) --first;
-        ranges[static_cast<std::size_t>(w)] = {first, last};
+        while (first > w && c + (cols - first + 1) <= share) c += cols - --first;
+        shares[static_cast<std::size_t>(w)].First = first;
+        shares[static_cast<std::size_t>(w)].Last = last;
         last = first;
     }
-    ranges[0] = {0, last};
-    return ranges;
+    shares[0].First = 0;
+    shares[0].Last = last;
+    return shares;
 }
 
 }  // namespace
 
 void BuildNormalSystem(const FitModel& model, int threads, Matrix90& a, Vector90& g) {
+    WorkerPool pool(ResolveThreadCount(threads));
+    BuildNormalSystem(model, threads, pool, a, g);
+}
+
+void BuildNormalSystem(const FitModel& model, int threads, WorkerPool& pool, Matrix90& a,
+                       Vector90& g) {
     const int p = model.ParameterCount();
     const int cols = p + 1;  // the last column holds the residuals: row i of it is g(i)
     const std::int32_t n = model.PointCount();
@@ -198,41 +228,52 @@ void BuildNormalSystem(const FitModel& model, int threads, Matrix90& a, Vector90
     // always used. The result is the same either way.
     const double products = static_cast<double>(cols) * (cols + 1) / 2 * n;
     const int wanted = threads == 0 && products < kSmallProduct ? 1 : ResolveThreadCount(threads);
-    const std::vector<RowRange> ranges = SplitRows(cols, std::clamp(wanted, 1, cols - 1));
-    const int workers = static_cast<int>(ranges.size());
+    const int workers = std::clamp(std::min(wanted, pool.Threads()), 1, cols - 1);
+    const std::vector<Share> shares = SplitWork(cols, kinds, peaks, workers);
     std::vector<std::vector<Extended>> acc(static_cast<std::size_t>(workers),
                                            std::vector<Extended>(ucols * ucols, 0.0L));
 
-    // Each worker builds the Jacobian columns it needs into blocks of its own and forms the
-    // products of its own rows: nothing is shared while it runs, and which worker forms a sum
-    // never changes it.
+    // The workers build every block together, each its own columns, and meet at a barrier
+    // before they multiply. Two blocks take turns: while one worker still multiplies block b,
+    // another may already build block b + 1 into the other one, and none can reach block b + 2
+    // before all have passed the barrier of b + 1, that is, finished block b. Which worker
+    // builds a column or forms a sum never changes its value.
+    // Columns 4 KiB apart would all fall into the same cache sets: pad the stride.
+    Block blocks[2] = {Block(ucols, kJacobianBlockRows + 8), Block(ucols, kJacobianBlockRows + 8)};
+    Barrier barrier(workers);
     auto run = [&](int w) {
-        const RowRange range = ranges[static_cast<std::size_t>(w)];
-        // Columns 4 KiB apart would all fall into the same cache sets: pad the stride.
-        Block block(ucols, kJacobianBlockRows + 8);
+        const Share& share = shares[static_cast<std::size_t>(w)];
+        std::vector<int> built;  // the columns this worker builds
+        for (int c = (share.FirstPeak - 1) * kinds; c < share.LastPeak * kinds; ++c) {
+            built.push_back(c);
+        }
+        if (share.Residuals) built.push_back(p);
         std::vector<int> live;  // the block's columns that are not all 0
         live.reserve(ucols);
         Extended* acc_rows = acc[static_cast<std::size_t>(w)].data();
-        const int first_peak = std::min(range.First / kinds + 1, peaks + 1);
-        for (std::int32_t first = 1; first <= n; first += kJacobianBlockRows) {
+        int turn = 0;
+        for (std::int32_t first = 1; first <= n; first += kJacobianBlockRows, turn ^= 1) {
+            Block& block = blocks[turn];
             const int rows =
                 static_cast<int>(std::min<std::int32_t>(kJacobianBlockRows, n - first + 1));
-            if (first_peak <= peaks) {
-                model.BuildJacobianBlock(first, rows, first_peak, peaks, block.Values.data(),
-                                         block.Stride);
+            if (share.FirstPeak <= share.LastPeak) {
+                model.BuildJacobianBlock(first, rows, share.FirstPeak, share.LastPeak,
+                                         block.Values.get(), block.Stride);
             }
-            Extended* rc = block.Column(p);
-            for (int x = 0; x < rows; ++x) rc[x] = r[static_cast<std::size_t>(first - 1 + x)];
-            block.Finite = true;
-            for (int c = (first_peak - 1) * kinds; c <= p; ++c) Classify(block, c, rows);
-            AccumulateBlock(block, rows, range.First, range.Last, cols, acc_rows, live);
+            if (share.Residuals) {
+                Extended* rc = block.Column(p);
+                for (int x = 0; x < rows; ++x) rc[x] = r[static_cast<std::size_t>(first - 1 + x)];
+            }
+            for (int c : built) Classify(block, c, rows);
+            if (workers > 1) barrier.ArriveAndWait();
+            AccumulateBlock(block, rows, share.First, share.Last, cols, acc_rows, live);
         }
     };
-    RunWorkers(workers, run);
+    pool.Run(workers, run);
 
     for (int w = 0; w < workers; ++w) {
-        const RowRange range = ranges[static_cast<std::size_t>(w)];
-        for (int i = range.First; i < range.Last && i < p; ++i) {
+        const Share& share = shares[static_cast<std::size_t>(w)];
+        for (int i = share.First; i < share.Last && i < p; ++i) {
             const Extended* acc_row =
                 acc[static_cast<std::size_t>(w)].data() + static_cast<std::size_t>(i) * ucols;
             for (int j = i; j < p; ++j) {

@@ -19,5 +19,9 @@ inline constexpr int kJacobianBlockRows = 256;
 /// for every `threads`: that many workers (at most one per row), or 0 for one per core (one
 /// alone for a small product).
 void BuildNormalSystem(const FitModel& model, int threads, Matrix90& a, Vector90& g);
+/// The same on the threads of `pool` (at most pool.Threads() workers), which a run keeps for
+/// all its iterations.
+void BuildNormalSystem(const FitModel& model, int threads, WorkerPool& pool, Matrix90& a,
+                       Vector90& g);
 
 }  // namespace kalvex::fit

@@ -89,5 +89,38 @@ TEST(NormalSystem, BlockedThreadedProductEqualsThePlainLoopBitForBit) {
     }
 }
 
+TEST(NormalSystem, OnePoolForManySystemsAndWorkersWithFewerPeaksThanThreads) {
+    // The workers share each block, every one building the columns of its own peaks: with one
+    // peak for three workers two build nothing and must still wait for that peak's columns;
+    // 30 peaks of one kind split unevenly. One pool serves every call, as in a run.
+    WorkerPool pool(3);
+    for (const Scenario& s : {Scenario{LineType::kLorentz, "111", 900, 1, 12.0},
+                              Scenario{LineType::kLorentz, "110", 1500, 2, 6.0},
+                              Scenario{LineType::kGauss, "001", 5000, 30, 20.0},
+                              Scenario{LineType::kLorentz, "111", 4096, 5, 8.0}}) {
+        core::Document doc =
+            test::MakeDocument(s.points, 10.0, 0.01, 400.0, [](int p) { return 0.02 * (p % 13); });
+        for (int k = 1; k <= s.peaks; ++k) {
+            test::AddPeak(doc, k * s.points / (s.peaks + 1), 0.3 + 0.05 * k, s.width + k % 5);
+        }
+        FitLayoutChoice choice;
+        choice.FitSelect = s.select;
+        choice.Line = s.line;
+        FitModel model(doc, choice, doc.ObsY.data(), s.points);
+        model.EvaluateFit();
+        Matrix90 plain;
+        Vector90 gp;
+        PlainNormalSystem(model, plain, gp);
+        SCOPED_TRACE(s.points);
+        for (int threads : {3, 2, 1, 3}) {
+            Matrix90 a;
+            Vector90 g;
+            BuildNormalSystem(model, threads, pool, a, g);
+            SCOPED_TRACE(threads);
+            ExpectIdentical(plain, gp, a, g, model.ParameterCount());
+        }
+    }
+}
+
 }  // namespace
 }  // namespace kalvex::fit
