@@ -21,7 +21,7 @@ const Extended kLn2 = std::log(2.0L);
 const Extended kSqrtPiByLn2 = std::sqrt(kPi / kLn2);
 
 // Below this many point evaluations one thread evaluates the model alone.
-constexpr double kSmallEvaluation = 5e4;
+constexpr double kSmallEvaluation = 1e4;
 
 std::uint16_t RoundedCentre(Extended pos) {
     // Positions are held inside 0..65535 by ApplyStep; the rounding is halves away from zero.
@@ -230,7 +230,8 @@ void FitModel::FillCurveOf(int k, double* shape) {
 double FitModel::EvaluateFit() {
     const int peaks = doc_.PeakCount;
     const std::size_t n = static_cast<std::size_t>(n_);
-    const int workers = std::min(threads_, peaks);
+    const int workers = std::min({threads_, peaks, pool_ != nullptr ? pool_->Threads() : peaks});
+    const Extended bias = doc_.Bias;
     if (workers <= 1 || static_cast<double>(n_) * peaks < kSmallEvaluation) {
         std::fill(sum_.begin(), sum_.end(), 0.0L);
         double* shape = shape_.data();
@@ -238,16 +239,18 @@ double FitModel::EvaluateFit() {
             FillCurveOf(k, shape);
             for (std::size_t i = 0; i < n; ++i) sum_[i] += shape[i];
         }
+        for (std::size_t i = 0; i < n; ++i) r_[i] = static_cast<Extended>(obs_[i]) - sum_[i] - bias;
     } else {
         // Every curve on its own (each peak writes only its own table slot), then the sum of
-        // each point in peak order: the same additions as above, split by points.
+        // each point in peak order and its residual: the same operations as above, split by
+        // peaks and then by points.
         curves_.resize(n * static_cast<std::size_t>(peaks));
-        RunWorkers(workers, [&](int w) {
+        Barrier barrier(workers);
+        auto evaluate = [&](int w) {
             for (int k = 1 + w; k <= peaks; k += workers) {
                 FillCurveOf(k, curves_.data() + static_cast<std::size_t>(k - 1) * n);
             }
-        });
-        RunWorkers(workers, [&](int w) {
+            barrier.ArriveAndWait();
             const std::size_t lo =
                 n * static_cast<std::size_t>(w) / static_cast<std::size_t>(workers);
             const std::size_t hi =
@@ -257,15 +260,19 @@ double FitModel::EvaluateFit() {
                 const double* curve = curves_.data() + static_cast<std::size_t>(k - 1) * n;
                 for (std::size_t i = lo; i < hi; ++i) sum_[i] += curve[i];
             }
-        });
+            for (std::size_t i = lo; i < hi; ++i) {
+                r_[i] = static_cast<Extended>(obs_[i]) - sum_[i] - bias;
+            }
+        };
+        if (pool_ != nullptr) {
+            pool_->Run(workers, evaluate);
+        } else {
+            WorkerPool pool(workers);
+            pool.Run(workers, evaluate);
+        }
     }
-    const Extended bias = doc_.Bias;
     double z = 0.0;
-    for (std::size_t i = 0; i < n; ++i) {
-        const Extended r = static_cast<Extended>(obs_[i]) - sum_[i] - bias;
-        r_[i] = r;
-        z = static_cast<double>(z + r * r);
-    }
+    for (std::size_t i = 0; i < n; ++i) z = static_cast<double>(z + r_[i] * r_[i]);
     return z;
 }
 

@@ -5,6 +5,7 @@
 #include "core/Extended.h"
 #include "core/Options.h"
 #include "fit/LuSolver.h"
+#include "fit/Workers.h"
 
 #include <cstdint>
 #include <string>
@@ -72,6 +73,9 @@ public:
     double EvaluateFit();
     /// Threads EvaluateFit may use (1 by default; large models only).
     void SetThreads(int threads) { threads_ = threads < 1 ? 1 : threads; }
+    /// Helper threads for EvaluateFit (at most pool->Threads() of them are used); without a
+    /// pool every threaded evaluation starts its own. The pool must outlive its use here.
+    void SetPool(WorkerPool* pool) { pool_ = pool; }
     /// Residual of point x at element x-1, from the last EvaluateFit.
     const std::vector<core::Extended>& Residuals() const { return r_; }
 
@@ -114,6 +118,7 @@ private:
     std::vector<double> shape_;
     std::vector<double> curves_;  // one curve per peak, for the threaded evaluation
     int threads_ = 1;
+    WorkerPool* pool_ = nullptr;
     std::vector<core::Extended> sum_;
     std::vector<core::Extended> r_;
 };

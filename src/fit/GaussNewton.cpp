@@ -132,6 +132,7 @@ GaussNewtonSummary RunGaussNewton(core::Document& doc, const GaussNewtonOptions&
     WorkerPool pool(ResolveThreadCount(opts.Threads));
     FitModel model(doc, choice, state.FitObsY.data(), n, doc.ViewFirstPoint);
     model.SetThreads(ResolveThreadCount(opts.Threads));
+    model.SetPool(&pool);
     double z = model.EvaluateFit();
     double z_old = z;
     summary.ZStart = z;

@@ -275,6 +275,37 @@ TEST(FitModel, ThreadedEvaluationIsBitIdentical) {
     }
 }
 
+TEST(FitModel, EvaluationsOnARunsPoolMatchTheSingleThreadEvaluation) {
+    // A run's pool serves evaluation after evaluation of a model just above the size from
+    // which it is split: the sums and residuals stay those of one thread, step after step.
+    for (LineType line : {LineType::kLorentz, LineType::kGaussLorentz}) {
+        core::Document doc =
+            test::MakeDocument(4096, 10.0, 0.01, 400.0, [](int p) { return 0.002 * (p % 31); });
+        for (int k = 1; k <= 5; ++k) {
+            test::AddPeak(doc, 700 * k, 0.15 * k, 4.0 + 3 * k);
+            doc.PeakFractionL[k] = 0.15 * k;
+        }
+        SynthesiseModel(doc, line);
+        const char* select = line == LineType::kGaussLorentz ? "010" : "111";
+        core::Document alone_doc = doc;
+        core::Document pooled_doc = doc;
+        FitModel alone(alone_doc, Choice(select, line), alone_doc.ObsY.data(), 4096);
+        FitModel pooled(pooled_doc, Choice(select, line), pooled_doc.ObsY.data(), 4096);
+        WorkerPool pool(3);
+        pooled.SetThreads(3);
+        pooled.SetPool(&pool);
+        for (int step = 0; step < 4; ++step) {
+            SCOPED_TRACE(step);
+            for (FitModel* m : {&alone, &pooled}) m->Params()[2] *= 1.0L + 0.05L * step;
+            ASSERT_EQ(pooled.EvaluateFit(), alone.EvaluateFit());
+            for (std::size_t i = 0; i < 4096; ++i) {
+                ASSERT_EQ(std::memcmp(&pooled.Residuals()[i], &alone.Residuals()[i], 10), 0) << i;
+            }
+            ASSERT_EQ(pooled_doc.PeakAreaGL, alone_doc.PeakAreaGL);
+        }
+    }
+}
+
 TEST(FitModel, GaussLorentzEvaluationKeepsTheDerivedValueInTheTable) {
     core::Document doc = test::MakeDocument(200);
     test::AddPeak(doc, 100, 0.6, 5.0);
