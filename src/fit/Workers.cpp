@@ -8,36 +8,70 @@
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
 #endif
+#if defined(__linux__)
+#include <sched.h>
+#endif
 
 namespace kalvex::fit {
 
 namespace {
 
-// How long a waiting thread spins before it sleeps. Long enough to cover the gap between two
-// blocks or two loops of one iteration (waking a sleeping thread takes tens of microseconds
-// on a virtual machine), short enough not to hold a core that another thread needs.
-constexpr std::chrono::microseconds kSpin{100};
+// How long a waiting thread keeps polling before it sleeps: long enough to cover the gaps
+// within and between the iterations of a run. A thread that sleeps is slow to wake on a
+// virtual machine, and the scheduler often wakes it on the core of the thread that woke it,
+// where the two then share one core while the other idles.
+constexpr std::chrono::microseconds kPoll{2000};
 
 inline void Relax() {
 #if defined(__x86_64__) || defined(__i386__)
     _mm_pause();
-#else
-    std::this_thread::yield();
 #endif
 }
 
-// Returns once `value` no longer holds `old`, with acquire ordering.
+// Returns once `value` no longer holds `old`, with acquire ordering. A few pauses first (the
+// other thread is normally a few microseconds behind); then it polls with yields, since the
+// scheduler may have put the thread it waits for on the same core (new threads often start
+// on their parent's core), and a plain spin would take that core away from it; finally it
+// sleeps.
 template <typename T>
 void WaitWhileEqual(const std::atomic<T>& value, T old) {
-    const auto until = std::chrono::steady_clock::now() + kSpin;
-    for (;;) {
-        for (int i = 0; i < 64; ++i) {
-            if (value.load(std::memory_order_acquire) != old) return;
-            Relax();
-        }
-        if (std::chrono::steady_clock::now() >= until) break;
+    for (int i = 0; i < 64; ++i) {
+        if (value.load(std::memory_order_acquire) != old) return;
+        Relax();
     }
+    const auto until = std::chrono::steady_clock::now() + kPoll;
+    do {
+        if (value.load(std::memory_order_acquire) != old) return;
+        std::this_thread::yield();
+    } while (std::chrono::steady_clock::now() < until);
     while (value.load(std::memory_order_acquire) == old) value.wait(old, std::memory_order_acquire);
+}
+
+// The core the calling thread runs on, or -1 where that cannot be known.
+int CurrentCore() {
+#if defined(__linux__)
+    return sched_getcpu();
+#else
+    return -1;
+#endif
+}
+
+// Moves the calling thread off core `avoid` and leaves it free to go anywhere again. A new
+// thread tends to start on its parent's core, and one that sleeps and wakes in step with its
+// parent tends to stay there, sharing one core while another is idle.
+void LeaveCore(int avoid) {
+#if defined(__linux__)
+    cpu_set_t allowed;
+    if (avoid < 0 || sched_getaffinity(0, sizeof allowed, &allowed) != 0) return;
+    if (!CPU_ISSET(avoid, &allowed) || CPU_COUNT(&allowed) < 2) return;
+    cpu_set_t others = allowed;
+    CPU_CLR(avoid, &others);
+    if (sched_setaffinity(0, sizeof others, &others) == 0) {
+        sched_setaffinity(0, sizeof allowed, &allowed);
+    }
+#else
+    (void)avoid;
+#endif
 }
 
 }  // namespace
@@ -75,7 +109,13 @@ void WorkerPool::Dispatch(int workers, Job job, const void* fn) {
     }
     if (helpers_.empty()) {
         helpers_.reserve(static_cast<std::size_t>(threads_ - 1));
-        for (int w = 1; w < threads_; ++w) helpers_.emplace_back([this, w] { Serve(w); });
+        const int core = CurrentCore();
+        for (int w = 1; w < threads_; ++w) {
+            helpers_.emplace_back([this, w, core] {
+                LeaveCore(core);
+                Serve(w);
+            });
+        }
     }
     job_ = job;
     fn_ = fn;
