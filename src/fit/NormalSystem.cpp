@@ -5,8 +5,8 @@
 #include "core/Assert.h"
 
 #include <algorithm>
-#include <cmath>
-#include <limits>
+#include <cstdint>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -21,31 +21,34 @@ constexpr int kTileWidth = 4;
 // Below this many products one thread does the whole normal matrix.
 constexpr double kSmallProduct = 2e5;
 
+// Rows between two columns of a block. Columns 4 KiB apart would all fall into the same
+// cache sets: the stride is padded.
+constexpr std::size_t kStride = kJacobianBlockRows + 8;
+
 // What one block holds, column by column: the extended values, the same as exact pairs of
 // doubles where they split exactly, whether a column is 0 at every row and whether every value
 // of a column is finite. Columns are written by the worker that builds them and read by all.
 struct Block {
-    std::size_t Stride;
     std::unique_ptr<Extended[]> Values;
-    std::unique_ptr<double[]> Pairs;
+    std::unique_ptr<double[]> Pairs;  // per column kStride high parts, then kStride low parts
     std::vector<char> Exact;
     std::vector<char> Zero;
     std::vector<char> Finite;
 
     // Every value is written before it is read: no need to clear the storage first.
-    Block(std::size_t cols, std::size_t stride)
-        : Stride(stride),
-          Values(std::make_unique_for_overwrite<Extended[]>(cols * stride)),
-          Pairs(std::make_unique_for_overwrite<double[]>(2 * cols * stride)),
+    explicit Block(std::size_t cols)
+        : Values(std::make_unique_for_overwrite<Extended[]>(cols * kStride)),
+          Pairs(std::make_unique_for_overwrite<double[]>(2 * cols * kStride)),
           Exact(cols, 1),
           Zero(cols, 0),
           Finite(cols, 1) {}
-    Extended* Column(int c) { return Values.get() + static_cast<std::size_t>(c) * Stride; }
+    Extended* Column(int c) { return Values.get() + static_cast<std::size_t>(c) * kStride; }
     const Extended* Column(int c) const {
-        return Values.get() + static_cast<std::size_t>(c) * Stride;
+        return Values.get() + static_cast<std::size_t>(c) * kStride;
     }
+    double* PairColumn(int c) { return Pairs.get() + 2 * static_cast<std::size_t>(c) * kStride; }
     const double* PairColumn(int c) const {
-        return Pairs.get() + 2 * static_cast<std::size_t>(c) * Stride;
+        return Pairs.get() + 2 * static_cast<std::size_t>(c) * kStride;
     }
 };
 
@@ -54,38 +57,51 @@ struct Block {
 // pairs of doubles (hi, lo) with hi + lo exactly the extended value: two plain loads and one
 // exact addition rebuild it, and the products and sums are then the very same operations.
 // hi is the value rounded to 53 bits and lo the rest, at most 11 bits: both are exact doubles
-// for magnitudes from 2^-1000 (lo keeps its last bit even as a subnormal double) up to 2^1023
-// (hi stays finite), and for zeros. Any other value (tiny, huge, infinite, NaN) makes its
-// column use the extended copy in that block.
-constexpr Extended kSplitLow = 0x1p-1000L;
-constexpr Extended kSplitHigh = 0x1p1023L;
+// for magnitudes from 2^-1000 (lo keeps its last bit even as a subnormal double) up to below
+// 2^1023 (hi stays finite), and for zeros. Any other value (tiny, huge, infinite, NaN) makes
+// its column use the extended copy in that block. The high and low parts lie in separate
+// runs: stored side by side, the compiler joins the two stores into one 16-byte copy through
+// the stack, which stalls on store forwarding and made the split three times as slow.
+constexpr int kExponentBias = 16383;
+constexpr int kSplitLowExponent = kExponentBias - 1000;   // 2^-1000 <= |v|
+constexpr int kSplitHighExponent = kExponentBias + 1022;  // |v| < 2^1023
+constexpr int kInfiniteExponent = 0x7FFF;
 
-inline Extended Joined(const double* pair) {
-    return static_cast<Extended>(pair[0]) + static_cast<Extended>(pair[1]);
+// The biased exponent of an 80-bit value, read from its memory image (bytes 8 and 9): an
+// integer test is much cheaper than x87 comparisons.
+inline int BiasedExponent(const Extended* v) {
+    std::uint16_t sign_exponent;
+    std::memcpy(&sign_exponent, reinterpret_cast<const unsigned char*>(v) + 8, 2);
+    return sign_exponent & 0x7FFF;
+}
+
+inline Extended Joined(const double* column, std::size_t x) {
+    return static_cast<Extended>(column[x]) + static_cast<Extended>(column[kStride + x]);
 }
 
 // Splits column c of the block's first `rows` rows and records what it holds.
 void Classify(Block& b, int c, int rows) {
     const Extended* src = b.Column(c);
-    double* dst = b.Pairs.get() + 2 * static_cast<std::size_t>(c) * b.Stride;
+    double* hi_out = b.PairColumn(c);
+    double* lo_out = hi_out + kStride;
     bool exact = true;
     bool zero = true;
     bool finite = true;
     for (int x = 0; x < rows; ++x) {
+        const int e = BiasedExponent(src + x);
         const Extended v = src[x];
-        const Extended m = std::fabs(v);
-        const double hi = static_cast<double>(v);
-        if (m >= kSplitLow && m <= kSplitHigh) {
-            dst[2 * x] = hi;
-            dst[2 * x + 1] = static_cast<double>(v - static_cast<Extended>(hi));
+        if (e >= kSplitLowExponent && e <= kSplitHighExponent) {
+            const double hi = static_cast<double>(v);
+            hi_out[x] = hi;
+            lo_out[x] = static_cast<double>(v - static_cast<Extended>(hi));
             zero = false;
         } else if (v == 0.0L) {
-            dst[2 * x] = hi;  // +0 or -0, and the same zero again: their sum keeps the sign
-            dst[2 * x + 1] = hi;
+            hi_out[x] = static_cast<double>(v);  // +0 or -0, and the same zero again: their sum
+            lo_out[x] = hi_out[x];               // keeps the sign
         } else {
             exact = false;
             zero = false;
-            finite = finite && m <= std::numeric_limits<Extended>::max();
+            finite = finite && e != kInfiniteExponent;
         }
     }
     b.Exact[static_cast<std::size_t>(c)] = exact ? 1 : 0;
@@ -108,9 +124,9 @@ void AccumulateTile(const Block& b, int rows, int i, const int* j, Extended* acc
         const double* cj[W];
         for (int w = 0; w < W; ++w) cj[w] = b.PairColumn(j[w]);
         for (int x = 0; x < rows; ++x) {
-            const std::size_t e = 2 * static_cast<std::size_t>(x);
-            const Extended xi = Joined(ci + e);
-            for (int w = 0; w < W; ++w) a[w] += xi * Joined(cj[w] + e);
+            const std::size_t ux = static_cast<std::size_t>(x);
+            const Extended xi = Joined(ci, ux);
+            for (int w = 0; w < W; ++w) a[w] += xi * Joined(cj[w], ux);
         }
     } else {
         const Extended* ci = b.Column(i);
@@ -176,7 +192,7 @@ struct Share {
 // costing about as much as kColumnCost products of a row (one division per point and peak,
 // the split into pairs, the 80-bit stores).
 std::vector<Share> SplitWork(int cols, int kinds, int peaks, int workers) {
-    constexpr double kColumnCost = 5.0;
+    constexpr double kColumnCost = 7.0;
     std::vector<Share> shares(static_cast<std::size_t>(workers));
     std::vector<double> cost(static_cast<std::size_t>(workers), 0.0);
     double total = 0.0;
@@ -238,8 +254,7 @@ void BuildNormalSystem(const FitModel& model, int threads, WorkerPool& pool, Mat
     // another may already build block b + 1 into the other one, and none can reach block b + 2
     // before all have passed the barrier of b + 1, that is, finished block b. Which worker
     // builds a column or forms a sum never changes its value.
-    // Columns 4 KiB apart would all fall into the same cache sets: pad the stride.
-    Block blocks[2] = {Block(ucols, kJacobianBlockRows + 8), Block(ucols, kJacobianBlockRows + 8)};
+    Block blocks[2] = {Block(ucols), Block(ucols)};
     Barrier barrier(workers);
     auto run = [&](int w) {
         const Share& share = shares[static_cast<std::size_t>(w)];
@@ -258,7 +273,7 @@ void BuildNormalSystem(const FitModel& model, int threads, WorkerPool& pool, Mat
                 static_cast<int>(std::min<std::int32_t>(kJacobianBlockRows, n - first + 1));
             if (share.FirstPeak <= share.LastPeak) {
                 model.BuildJacobianBlock(first, rows, share.FirstPeak, share.LastPeak,
-                                         block.Values.get(), block.Stride);
+                                         block.Values.get(), kStride);
             }
             if (share.Residuals) {
                 Extended* rc = block.Column(p);

@@ -89,6 +89,30 @@ TEST(NormalSystem, BlockedThreadedProductEqualsThePlainLoopBitForBit) {
     }
 }
 
+TEST(NormalSystem, ValuesAtTheEdgesOfTheDoubleRangeStillSumExactly) {
+    // Heights near 2^-1000 and near 2^1023 put whole blocks of derivatives just inside and
+    // just outside the range where a value splits exactly into two doubles; every block must
+    // still give the plain loop's sums, however its columns are held.
+    for (double height : {3e-298, 2e-299, 1e-300, 4e-301, 1e-303, 2e307, 9e307, 1.7e308}) {
+        core::Document doc = test::MakeDocument(2000, 10.0, 0.01, 400.0,
+                                                [height](int p) { return height * (p % 5); });
+        test::AddPeak(doc, 700, height, 0.6);
+        test::AddPeak(doc, 1300, height / 3, 40.0);
+        FitLayoutChoice choice;
+        choice.Line = LineType::kLorentz;
+        FitModel model(doc, choice, doc.ObsY.data(), 2000);
+        model.EvaluateFit();
+        Matrix90 plain, one, two;
+        Vector90 gp, g1, g2;
+        PlainNormalSystem(model, plain, gp);
+        BuildNormalSystem(model, 1, one, g1);
+        BuildNormalSystem(model, 2, two, g2);
+        SCOPED_TRACE(height);
+        ExpectIdentical(plain, gp, one, g1, model.ParameterCount());
+        ExpectIdentical(plain, gp, two, g2, model.ParameterCount());
+    }
+}
+
 TEST(NormalSystem, OnePoolForManySystemsAndWorkersWithFewerPeaksThanThreads) {
     // The workers share each block, every one building the columns of its own peaks: with one
     // peak for three workers two build nothing and must still wait for that peak's columns;
