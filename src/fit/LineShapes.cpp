@@ -31,9 +31,34 @@ void Clear(double* shape, std::int32_t count) {
     for (std::int32_t i = 0; i < count; ++i) shape[i] = 0.0;
 }
 
+// Every curve is symmetric about its centre to the last bit: each formula takes the distance
+// d to the centre only as d / w (whose sign alone follows d's) squared, or as d^2. Element i
+// and element Pivot2 - i therefore hold the same value, and the elements [Lo, Hi), whose
+// images all lie outside that range, are copied instead of computed: for a peak inside the
+// range that saves up to half of the divisions and exponentials.
+struct Mirror {
+    std::int32_t Lo = 0, Hi = 0, Pivot2 = 0;
+};
+
+Mirror MirrorOf(std::uint16_t centre, std::int32_t first, std::int32_t count) {
+    const std::int32_t p = static_cast<std::int32_t>(centre) - first;  // the centre's element
+    if (p <= 0 || p >= count - 1) return {};
+    if (p <= count - 1 - p) return {0, p, 2 * p};  // the left side copies from the right
+    return {p + 1, count, 2 * p};                  // the right side copies from the left
+}
+
+// Runs f(i) for every element outside [m.Lo, m.Hi), then copies the others from their images.
+template <typename F>
+void FillSymmetric(double* shape, std::int32_t count, const Mirror& m, const F& f) {
+    for (std::int32_t i = 0; i < m.Lo; ++i) shape[i] = f(i);
+    for (std::int32_t i = m.Hi; i < count; ++i) shape[i] = f(i);
+    for (std::int32_t i = m.Lo; i < m.Hi; ++i) shape[i] = shape[m.Pivot2 - i];
+}
+
 // Makes the smallest-magnitude point 0 and stretches the curve so that a value equal to
 // `height` keeps it. Only a strictly smaller magnitude replaces m: the lowest x wins ties.
-void EdgeRescale(double* shape, std::int32_t count, double height) {
+// The rescale of a value depends on nothing else, so mirrored elements stay mirrored.
+void EdgeRescale(double* shape, std::int32_t count, double height, const Mirror& mirror) {
     double m = shape[0];
     double m_abs = std::fabs(m);
     for (std::int32_t i = 1; i < count; ++i) {
@@ -52,9 +77,9 @@ void EdgeRescale(double* shape, std::int32_t count, double height) {
     // With m = 0 the rescale is v * h / h, which returns every double unchanged: skip it.
     if (m == 0.0) return;
     const Extended h = height;
-    for (std::int32_t i = 0; i < count; ++i) {
-        shape[i] = static_cast<double>((static_cast<Extended>(shape[i]) - m) * h / span);
-    }
+    FillSymmetric(shape, count, mirror, [&](std::int32_t i) {
+        return static_cast<double>((static_cast<Extended>(shape[i]) - m) * h / span);
+    });
 }
 
 }  // namespace
@@ -81,18 +106,19 @@ void FillPeakCurveRange(double* shape, std::uint16_t centre, std::int32_t first,
     const Extended w = half_width;
     const Extended h = height;
     const std::int32_t c = centre;
+    const Mirror mirror = MirrorOf(centre, first, count);
     if (lorentz) {
-        for (std::int32_t i = 0; i < count; ++i) {
+        FillSymmetric(shape, count, mirror, [&](std::int32_t i) {
             const Extended u = static_cast<Extended>(first + i - c) / w;
-            shape[i] = static_cast<double>(h / (1.0L + u * u));
-        }
+            return static_cast<double>(h / (1.0L + u * u));
+        });
     } else {
-        for (std::int32_t i = 0; i < count; ++i) {
+        FillSymmetric(shape, count, mirror, [&](std::int32_t i) {
             const Extended u = static_cast<Extended>(first + i - c) / w;
-            shape[i] = static_cast<double>(h * ExpExtended(-kLn2 * (u * u)));
-        }
+            return static_cast<double>(h * ExpExtended(-kLn2 * (u * u)));
+        });
     }
-    EdgeRescale(shape, count, height);
+    EdgeRescale(shape, count, height, mirror);
 }
 
 void FillPeakCurveGLRange(double* shape, std::uint16_t centre, std::int32_t first,
@@ -116,7 +142,8 @@ void FillPeakCurveGLRange(double* shape, std::uint16_t centre, std::int32_t firs
     const Extended lorentz_numerator = f * wl / kPi;
     const Extended wl2 = wl * wl;
     const std::int32_t c = centre;
-    for (std::int32_t i = 0; i < count; ++i) {
+    const Mirror mirror = MirrorOf(centre, first, count);
+    FillSymmetric(shape, count, mirror, [&](std::int32_t i) {
         const std::int32_t d = first + i - c;
         Extended s = 0.0L;
         if (with_gauss) {
@@ -127,9 +154,9 @@ void FillPeakCurveGLRange(double* shape, std::uint16_t centre, std::int32_t firs
             const std::int64_t d2 = static_cast<std::int64_t>(d) * d;
             s += lorentz_numerator / (wl2 + static_cast<Extended>(d2));
         }
-        shape[i] = static_cast<double>(a * s);
-    }
-    EdgeRescale(shape, count, height);
+        return static_cast<double>(a * s);
+    });
+    EdgeRescale(shape, count, height, mirror);
 }
 
 double CentreDensityGL(double half_width_g, double half_width_l, double fraction_l) {

@@ -134,6 +134,76 @@ TEST(LineShapes, ARangeFromALaterPointIsEvaluatedAndRescaledOverItself) {
     EXPECT_EQ(whole.values, from_one.values);
 }
 
+// The curve formulas and the edge rescale evaluated point by point, with nothing shared
+// between points: what every generated curve must equal to the last bit.
+std::vector<double> LiteralCurve(int kind, int centre, int first, int count, double w, double wl,
+                                 double height, double area, double f) {
+    std::vector<double> v(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        const int d = first + i - centre;
+        long double value;
+        if (kind == 0 || kind == 1) {
+            const long double u = static_cast<long double>(d) / w;
+            value = kind == 1 ? height / (1.0L + u * u) : height * ExpExtended(-kLn2 * (u * u));
+        } else {
+            const long double vg = static_cast<long double>(d) / w;
+            const long double gauss = (1.0L - f) /
+                                      (static_cast<long double>(w) * std::sqrt(kPi / kLn2)) *
+                                      ExpExtended(-kLn2 * (vg * vg));
+            const long double wl2 = static_cast<long double>(wl) * wl;
+            const long double lorentz =
+                f * static_cast<long double>(wl) / kPi /
+                (wl2 + static_cast<long double>(static_cast<std::int64_t>(d) * d));
+            value = area * (gauss + lorentz);
+        }
+        v[static_cast<std::size_t>(i)] = static_cast<double>(value);
+    }
+    double m = v[0];
+    for (double x : v) {
+        if (std::fabs(x) < std::fabs(m)) m = x;
+    }
+    if (m != 0.0) {
+        for (double& x : v) {
+            x = static_cast<double>((static_cast<long double>(x) - m) * height /
+                                    (static_cast<long double>(height) - m));
+        }
+    }
+    return v;
+}
+
+TEST(LineShapes, EveryPointEqualsItsOwnEvaluationWhereverTheCentreLies) {
+    // The generators copy one side of the centre from the other; centres left and right of
+    // the middle, in the middle, at both ends, next to them and outside must all give the
+    // values of the formulas evaluated point by point.
+    for (int first : {1, 37}) {
+        const int count = 301;
+        for (int offset : {-30, -1, 0, 1, 2, 80, 150, 151, 220, 298, 299, 300, 340}) {
+            const int centre = first + offset;
+            if (centre < 0) continue;  // centres are unsigned
+            SCOPED_TRACE(testing::Message() << "first " << first << " centre " << centre);
+            for (int kind : {0, 1, 2}) {
+                Curve c(count);
+                if (kind == 2) {
+                    FillPeakCurveGLRange(c.data(), static_cast<std::uint16_t>(centre), first, count,
+                                         9.0, 14.0, 0.7, 12.0, 0.35);
+                } else {
+                    FillPeakCurveRange(c.data(), static_cast<std::uint16_t>(centre), first, count,
+                                       23.0, 0.8, kind == 1);
+                }
+                const std::vector<double> expected =
+                    LiteralCurve(kind, centre, first, count, kind == 2 ? 9.0 : 23.0, 14.0,
+                                 kind == 2 ? 0.7 : 0.8, 12.0, 0.35);
+                for (int i = 0; i < count; ++i) {
+                    ASSERT_EQ(c.values[static_cast<std::size_t>(i)],
+                              expected[static_cast<std::size_t>(i)])
+                        << "kind " << kind << " element " << i;
+                }
+                EXPECT_EQ(c.sentinel(), -7.0);
+            }
+        }
+    }
+}
+
 TEST(LineShapes, GaussLorentzWithFractionZeroIsTheUnitAreaGaussianTimesTheArea) {
     Curve c(200);
     const double wg = 5.0, area = 3.0;
