@@ -5,6 +5,7 @@
 #include "core/Assert.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -140,87 +141,41 @@ void AccumulateTile(const Block& b, int rows, int i, const int* j, Extended* acc
     for (int w = 0; w < W; ++w) acc_row[j[w]] = a[w];
 }
 
-// Adds one block's products for rows [first, last) of the triangle. A column that is 0 at
-// every row of the block adds only zeros to its sums; an accumulator starts at +0 and can
-// never become -0 (x + (-x) is +0), so adding +0 or -0 leaves it as it is, and those products
-// are skipped. Only when every value of the columns in use is finite: 0 times an infinity
-// would be NaN.
-void AccumulateBlock(const Block& b, int rows, int first, int last, int cols, Extended* acc,
-                     std::vector<int>& live) {
+// The live columns of a block: those not 0 at every row. A column that is 0 at every row of
+// the block adds only zeros to its sums; an accumulator starts at +0 and can never become -0
+// (x + (-x) is +0), so adding +0 or -0 leaves it as it is, and those products are skipped.
+// Only when every value of the block is finite: 0 times an infinity would be NaN.
+void LiveColumns(const Block& b, int cols, std::vector<int>& live) {
     bool finite = true;
-    for (int c = first; c < cols; ++c) finite = finite && b.Finite[static_cast<std::size_t>(c)];
+    for (int c = 0; c < cols; ++c) finite = finite && b.Finite[static_cast<std::size_t>(c)];
     live.clear();
-    for (int c = first; c < cols; ++c) {
+    for (int c = 0; c < cols; ++c) {
         if (!finite || b.Zero[static_cast<std::size_t>(c)] == 0) live.push_back(c);
-    }
-    const std::size_t ucols = static_cast<std::size_t>(cols);
-    for (std::size_t k = 0; k < live.size() && live[k] < last; ++k) {
-        const int i = live[k];
-        Extended* acc_row = acc + static_cast<std::size_t>(i) * ucols;
-        for (std::size_t m = k; m < live.size(); m += kTileWidth) {
-            const int* j = live.data() + m;
-            switch (std::min<std::size_t>(kTileWidth, live.size() - m)) {
-                case 4:
-                    AccumulateTile<4>(b, rows, i, j, acc_row);
-                    break;
-                case 3:
-                    AccumulateTile<3>(b, rows, i, j, acc_row);
-                    break;
-                case 2:
-                    AccumulateTile<2>(b, rows, i, j, acc_row);
-                    break;
-                default:
-                    AccumulateTile<1>(b, rows, i, j, acc_row);
-                    break;
-            }
-        }
     }
 }
 
-// What one worker does with every block: it builds the Jacobian columns of peaks
-// [FirstPeak, LastPeak] (none when FirstPeak > LastPeak) and, for the last worker, the
-// residual column; then it forms the products of rows [First, Last) of the (P+1) x (P+1) upper
-// triangle.
-struct Share {
-    int FirstPeak, LastPeak;
-    bool Residuals;
-    int First, Last;
-};
-
-// Splits the work so that every worker has about as much to do between two barriers. The
-// peaks are dealt out in equal runs; the rows then even out the rest, one Jacobian column
-// costing about as much as kColumnCost products of a row (one division per point and peak,
-// the split into pairs, the 80-bit stores).
-std::vector<Share> SplitWork(int cols, int kinds, int peaks, int workers) {
-    constexpr double kColumnCost = 7.0;
-    std::vector<Share> shares(static_cast<std::size_t>(workers));
-    std::vector<double> cost(static_cast<std::size_t>(workers), 0.0);
-    double total = 0.0;
-    for (int w = 0; w < workers; ++w) {
-        Share& s = shares[static_cast<std::size_t>(w)];
-        s.FirstPeak = w * peaks / workers + 1;
-        s.LastPeak = (w + 1) * peaks / workers;
-        s.Residuals = w == workers - 1;
-        const int built = (s.LastPeak - s.FirstPeak + 1) * kinds + (s.Residuals ? 1 : 0);
-        cost[static_cast<std::size_t>(w)] = kColumnCost * built;
-        total += cost[static_cast<std::size_t>(w)];
+// Adds one block's products of row live[k] of the triangle with the live columns from
+// live[k] on.
+void AccumulateRow(const Block& b, int rows, const std::vector<int>& live, std::size_t k,
+                   Extended* acc_row) {
+    const int i = live[k];
+    for (std::size_t m = k; m < live.size(); m += kTileWidth) {
+        const int* j = live.data() + m;
+        switch (std::min<std::size_t>(kTileWidth, live.size() - m)) {
+            case 4:
+                AccumulateTile<4>(b, rows, i, j, acc_row);
+                break;
+            case 3:
+                AccumulateTile<3>(b, rows, i, j, acc_row);
+                break;
+            case 2:
+                AccumulateTile<2>(b, rows, i, j, acc_row);
+                break;
+            default:
+                AccumulateTile<1>(b, rows, i, j, acc_row);
+                break;
+        }
     }
-    for (int i = 0; i < cols; ++i) total += cols - i;
-    // Rows from the end (the cheap ones) to the last worker, each taking rows while it stays
-    // within an equal share of the total.
-    const double share = total / workers;
-    int last = cols;
-    for (int w = workers - 1; w > 0; --w) {
-        double c = cost[static_cast<std::size_t>(w)];
-        int first = last;
-        while (first > w && c + (cols - first + 1) <= share) c += cols - --first;
-        shares[static_cast<std::size_t>(w)].First = first;
-        shares[static_cast<std::size_t>(w)].Last = last;
-        last = first;
-    }
-    shares[0].First = 0;
-    shares[0].Last = last;
-    return shares;
 }
 
 }  // namespace
@@ -245,58 +200,72 @@ void BuildNormalSystem(const FitModel& model, int threads, WorkerPool& pool, Mat
     const double products = static_cast<double>(cols) * (cols + 1) / 2 * n;
     const int wanted = threads == 0 && products < kSmallProduct ? 1 : ResolveThreadCount(threads);
     const int workers = std::clamp(std::min(wanted, pool.Threads()), 1, cols - 1);
-    const std::vector<Share> shares = SplitWork(cols, kinds, peaks, workers);
-    std::vector<std::vector<Extended>> acc(static_cast<std::size_t>(workers),
-                                           std::vector<Extended>(ucols * ucols, 0.0L));
+    const std::size_t block_count =
+        static_cast<std::size_t>((n + kJacobianBlockRows - 1) / kJacobianBlockRows);
 
-    // The workers build every block together, each its own columns, and meet at a barrier
-    // before they multiply. Two blocks take turns: while one worker still multiplies block b,
-    // another may already build block b + 1 into the other one, and none can reach block b + 2
-    // before all have passed the barrier of b + 1, that is, finished block b. Which worker
-    // builds a column or forms a sum never changes its value.
+    // The workers share every block. Each takes the peaks whose Jacobian columns it builds (and
+    // the residual column, item `peaks`) one at a time from the block's counter, then meets
+    // the others at a barrier, then takes rows of the triangle one at a time, the longest
+    // first, and adds their products to the rows' sums. Work is handed out as it is done, so
+    // a core that runs slower (other load, a slower turn of the host) simply takes less.
+    // A row's sums grow block after block in increasing x whoever adds them: the barrier of a
+    // block is passed only when every row of the block before is done.
+    // Two blocks take turns: while one worker still multiplies block b, another may already
+    // build block b + 1 into the other one, and none can reach block b + 2 before all have
+    // passed the barrier of b + 1, that is, finished block b.
     Block blocks[2] = {Block(ucols), Block(ucols)};
+    std::vector<std::atomic<int>> next_item(block_count);
+    std::vector<std::atomic<int>> next_row(block_count);
+    std::vector<Extended> acc(ucols * ucols, 0.0L);
     Barrier barrier(workers);
-    auto run = [&](int w) {
-        const Share& share = shares[static_cast<std::size_t>(w)];
-        std::vector<int> built;  // the columns this worker builds
-        for (int c = (share.FirstPeak - 1) * kinds; c < share.LastPeak * kinds; ++c) {
-            built.push_back(c);
-        }
-        if (share.Residuals) built.push_back(p);
-        std::vector<int> live;  // the block's columns that are not all 0
+    auto run = [&](int) {
+        std::vector<int> live;
         live.reserve(ucols);
-        Extended* acc_rows = acc[static_cast<std::size_t>(w)].data();
-        int turn = 0;
-        for (std::int32_t first = 1; first <= n; first += kJacobianBlockRows, turn ^= 1) {
-            Block& block = blocks[turn];
+        for (std::size_t bi = 0; bi < block_count; ++bi) {
+            Block& block = blocks[bi & 1];
+            const std::int32_t first = 1 + static_cast<std::int32_t>(bi) * kJacobianBlockRows;
             const int rows =
                 static_cast<int>(std::min<std::int32_t>(kJacobianBlockRows, n - first + 1));
-            if (share.FirstPeak <= share.LastPeak) {
-                model.BuildJacobianBlock(first, rows, share.FirstPeak, share.LastPeak,
-                                         block.Values.get(), kStride);
+            for (;;) {
+                const int item = next_item[bi].fetch_add(1, std::memory_order_relaxed);
+                if (item > peaks) break;
+                if (item < peaks) {
+                    model.BuildJacobianBlock(first, rows, item + 1, item + 1, block.Values.get(),
+                                             kStride);
+                    for (int c = item * kinds; c < (item + 1) * kinds; ++c) {
+                        Classify(block, c, rows);
+                    }
+                } else {
+                    Extended* rc = block.Column(p);
+                    for (int x = 0; x < rows; ++x) {
+                        rc[x] = r[static_cast<std::size_t>(first - 1 + x)];
+                    }
+                    Classify(block, p, rows);
+                }
             }
-            if (share.Residuals) {
-                Extended* rc = block.Column(p);
-                for (int x = 0; x < rows; ++x) rc[x] = r[static_cast<std::size_t>(first - 1 + x)];
-            }
-            for (int c : built) Classify(block, c, rows);
             if (workers > 1) barrier.ArriveAndWait();
-            AccumulateBlock(block, rows, share.First, share.Last, cols, acc_rows, live);
+            LiveColumns(block, cols, live);
+            // Row p (the residuals times themselves) is not needed.
+            const std::size_t live_rows =
+                !live.empty() && live.back() == p ? live.size() - 1 : live.size();
+            for (;;) {
+                const std::size_t k =
+                    static_cast<std::size_t>(next_row[bi].fetch_add(1, std::memory_order_relaxed));
+                if (k >= live_rows) break;
+                AccumulateRow(block, rows, live, k,
+                              acc.data() + static_cast<std::size_t>(live[k]) * ucols);
+            }
         }
     };
     pool.Run(workers, run);
 
-    for (int w = 0; w < workers; ++w) {
-        const Share& share = shares[static_cast<std::size_t>(w)];
-        for (int i = share.First; i < share.Last && i < p; ++i) {
-            const Extended* acc_row =
-                acc[static_cast<std::size_t>(w)].data() + static_cast<std::size_t>(i) * ucols;
-            for (int j = i; j < p; ++j) {
-                a(i + 1, j + 1) = acc_row[j];
-                a(j + 1, i + 1) = acc_row[j];
-            }
-            g[static_cast<std::size_t>(i + 1)] = acc_row[p];
+    for (int i = 0; i < p; ++i) {
+        const Extended* acc_row = acc.data() + static_cast<std::size_t>(i) * ucols;
+        for (int j = i; j < p; ++j) {
+            a(i + 1, j + 1) = acc_row[j];
+            a(j + 1, i + 1) = acc_row[j];
         }
+        g[static_cast<std::size_t>(i + 1)] = acc_row[p];
     }
 }
 
