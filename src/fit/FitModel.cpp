@@ -7,6 +7,7 @@
 #include "fit/Workers.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 
 namespace kalvex::fit {
@@ -243,25 +244,27 @@ double FitModel::EvaluateFit() {
     } else {
         // Every curve on its own (each peak writes only its own table slot), then the sum of
         // each point in peak order and its residual: the same operations as above, split by
-        // peaks and then by points.
+        // peaks and then by runs of points, each handed to whichever worker comes free first.
         curves_.resize(n * static_cast<std::size_t>(peaks));
+        constexpr std::size_t kRun = 2048;
+        std::atomic<int> next_peak{1};
+        std::atomic<std::size_t> next_run{0};
         Barrier barrier(workers);
-        auto evaluate = [&](int w) {
-            for (int k = 1 + w; k <= peaks; k += workers) {
+        auto evaluate = [&](int) {
+            for (int k = next_peak++; k <= peaks; k = next_peak++) {
                 FillCurveOf(k, curves_.data() + static_cast<std::size_t>(k - 1) * n);
             }
             barrier.ArriveAndWait();
-            const std::size_t lo =
-                n * static_cast<std::size_t>(w) / static_cast<std::size_t>(workers);
-            const std::size_t hi =
-                n * static_cast<std::size_t>(w + 1) / static_cast<std::size_t>(workers);
-            for (std::size_t i = lo; i < hi; ++i) sum_[i] = 0.0L;
-            for (int k = 1; k <= peaks; ++k) {
-                const double* curve = curves_.data() + static_cast<std::size_t>(k - 1) * n;
-                for (std::size_t i = lo; i < hi; ++i) sum_[i] += curve[i];
-            }
-            for (std::size_t i = lo; i < hi; ++i) {
-                r_[i] = static_cast<Extended>(obs_[i]) - sum_[i] - bias;
+            for (std::size_t lo = kRun * next_run++; lo < n; lo = kRun * next_run++) {
+                const std::size_t hi = std::min(n, lo + kRun);
+                for (std::size_t i = lo; i < hi; ++i) sum_[i] = 0.0L;
+                for (int k = 1; k <= peaks; ++k) {
+                    const double* curve = curves_.data() + static_cast<std::size_t>(k - 1) * n;
+                    for (std::size_t i = lo; i < hi; ++i) sum_[i] += curve[i];
+                }
+                for (std::size_t i = lo; i < hi; ++i) {
+                    r_[i] = static_cast<Extended>(obs_[i]) - sum_[i] - bias;
+                }
             }
         };
         if (pool_ != nullptr) {
