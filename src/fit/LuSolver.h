@@ -18,10 +18,13 @@ inline constexpr int kMatrixOrder = core::kMaxFitParams;
 inline constexpr const char* kSingularMatrixMessage = "pause in LUDCMP - singular matrix";
 
 /// A 90 x 90 extended-precision matrix, rows and columns numbered 1..90, row-major with row
-/// stride 90 whatever order is in use. All entries start at 0.
+/// stride 90 whatever order is in use. All entries start at 0 unless constructed Unset.
 class Matrix90 {
 public:
     Matrix90() { data_.fill(0.0L); }
+    /// Entries left unset, for a matrix whose every entry in use is written before it is read.
+    struct Unset {};
+    explicit Matrix90(Unset) {}
 
     /// Entry (i, j), 1-based; indices outside 1..90 are programmer errors (checked).
     core::Extended& operator()(int i, int j) {
