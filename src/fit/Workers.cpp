@@ -1,4 +1,5 @@
-// The barrier and the worker pool: short spins, then sleeping on the atomic itself.
+// The barrier and the worker pool: short spins, polls that yield the core, then sleeping on
+// the atomic itself.
 #include "fit/Workers.h"
 
 #include "core/Assert.h"

@@ -26,7 +26,8 @@ void RunWorkers(int workers, const F& f) {
 }
 
 /// Holds `count` threads until all of them have arrived, round after round. A waiting thread
-/// spins briefly (the others are normally a few microseconds behind) and then sleeps.
+/// spins briefly (the others are normally a few microseconds behind), then polls, yielding its
+/// core to any thread that shares it, and sleeps only after some milliseconds.
 class Barrier {
 public:
     explicit Barrier(int count);
@@ -45,7 +46,7 @@ private:
 
 /// The helper threads of one fit run. Starting a thread costs about 50 us, as much as a whole
 /// small normal matrix, so the helpers are started at the first Run that needs them and then
-/// wait for the next one until the pool is destroyed.
+/// wait for the next one (as the barrier waits) until the pool is destroyed.
 class WorkerPool {
 public:
     /// `threads` workers in all, the caller of Run included (at least 1).
