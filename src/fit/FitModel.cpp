@@ -104,8 +104,6 @@ FitModel::FitModel(core::Document& doc, const FitLayoutChoice& choice, const dou
         pos_lo_[k] = std::min<std::int32_t>(1, doc_.PeakPos[k]);
         pos_hi_[k] = std::max<std::int32_t>(top, doc_.PeakPos[k]);
     }
-    shape_.assign(static_cast<std::size_t>(n_), 0.0);
-    sum_.assign(static_cast<std::size_t>(n_), 0.0L);
     r_.assign(static_cast<std::size_t>(n_), 0.0L);
     LoadFitParameters();
 }
@@ -233,19 +231,26 @@ double FitModel::EvaluateFit() {
     const std::size_t n = static_cast<std::size_t>(n_);
     const int workers = std::min({threads_, peaks, pool_ != nullptr ? pool_->Threads() : peaks});
     const Extended bias = doc_.Bias;
-    if (workers <= 1 || static_cast<double>(n_) * peaks < kSmallEvaluation) {
-        std::fill(sum_.begin(), sum_.end(), 0.0L);
-        double* shape = shape_.data();
-        for (int k = 1; k <= peaks; ++k) {
-            FillCurveOf(k, shape);
-            for (std::size_t i = 0; i < n; ++i) sum_[i] += shape[i];
+    curves_.resize(n * static_cast<std::size_t>(peaks));
+    // The sum of each point's curves in peak order, kept in a register rather than stored
+    // after every peak (an 80-bit store and reload per point and peak), and its residual.
+    auto residuals = [&](std::size_t lo, std::size_t hi) {
+        for (std::size_t i = lo; i < hi; ++i) {
+            Extended sum = 0.0L;
+            for (const double* c = curves_.data() + i; c < curves_.data() + n * peaks; c += n) {
+                sum += *c;
+            }
+            r_[i] = static_cast<Extended>(obs_[i]) - sum - bias;
         }
-        for (std::size_t i = 0; i < n; ++i) r_[i] = static_cast<Extended>(obs_[i]) - sum_[i] - bias;
+    };
+    if (workers <= 1 || static_cast<double>(n_) * peaks < kSmallEvaluation) {
+        for (int k = 1; k <= peaks; ++k) {
+            FillCurveOf(k, curves_.data() + static_cast<std::size_t>(k - 1) * n);
+        }
+        residuals(0, n);
     } else {
-        // Every curve on its own (each peak writes only its own table slot), then the sum of
-        // each point in peak order and its residual: the same operations as above, split by
-        // peaks and then by runs of points, each handed to whichever worker comes free first.
-        curves_.resize(n * static_cast<std::size_t>(peaks));
+        // Every curve on its own (each peak writes only its own table slot), then the sums and
+        // residuals of runs of points, each handed to whichever worker comes free first.
         constexpr std::size_t kRun = 2048;
         std::atomic<int> next_peak{1};
         std::atomic<std::size_t> next_run{0};
@@ -256,15 +261,7 @@ double FitModel::EvaluateFit() {
             }
             barrier.ArriveAndWait();
             for (std::size_t lo = kRun * next_run++; lo < n; lo = kRun * next_run++) {
-                const std::size_t hi = std::min(n, lo + kRun);
-                for (std::size_t i = lo; i < hi; ++i) sum_[i] = 0.0L;
-                for (int k = 1; k <= peaks; ++k) {
-                    const double* curve = curves_.data() + static_cast<std::size_t>(k - 1) * n;
-                    for (std::size_t i = lo; i < hi; ++i) sum_[i] += curve[i];
-                }
-                for (std::size_t i = lo; i < hi; ++i) {
-                    r_[i] = static_cast<Extended>(obs_[i]) - sum_[i] - bias;
-                }
+                residuals(lo, std::min(n, lo + kRun));
             }
         };
         if (pool_ != nullptr) {

@@ -115,11 +115,9 @@ private:
     int p_;
     Vector90 params_;
     core::OneBased<std::int32_t, core::kMaxPeaks> pos_lo_, pos_hi_;
-    std::vector<double> shape_;
-    std::vector<double> curves_;  // one curve per peak, for the threaded evaluation
+    std::vector<double> curves_;  // one curve per peak
     int threads_ = 1;
     WorkerPool* pool_ = nullptr;
-    std::vector<core::Extended> sum_;
     std::vector<core::Extended> r_;
 };
 
