@@ -91,6 +91,18 @@ void Barrier::ArriveAndWait() {
     WaitWhileEqual(round_, round);
 }
 
+void Progress::WaitFor(std::uint32_t value) const {
+    for (std::uint32_t now = count_.load(std::memory_order_acquire); now < value;
+         now = count_.load(std::memory_order_acquire)) {
+        WaitWhileEqual(count_, now);
+    }
+}
+
+void Progress::Raise(std::uint32_t value) {
+    count_.store(value, std::memory_order_release);
+    count_.notify_all();
+}
+
 WorkerPool::WorkerPool(int threads) : threads_(threads) { KALVEX_ASSERT(threads >= 1); }
 
 WorkerPool::~WorkerPool() {

@@ -44,6 +44,20 @@ private:
     std::atomic<std::uint32_t> round_{0};
 };
 
+/// A count that threads raise in turn and wait to reach: one thread hands a piece of shared
+/// work (a row of sums) to the next. Waiting is done as at the barrier.
+class Progress {
+public:
+    /// Returns once the count has reached `value`. Everything the thread that raised it wrote
+    /// before its Raise is then visible.
+    void WaitFor(std::uint32_t value) const;
+    /// Sets the count to `value`, which must not be below it.
+    void Raise(std::uint32_t value);
+
+private:
+    std::atomic<std::uint32_t> count_{0};
+};
+
 /// The helper threads of one fit run. Starting a thread costs about 50 us, as much as a whole
 /// small normal matrix, so the helpers are started at the first Run that needs them and then
 /// wait for the next one (as the barrier waits) until the pool is destroyed.

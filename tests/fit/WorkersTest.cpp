@@ -88,5 +88,29 @@ TEST(Barrier, NoThreadPassesBeforeAllHaveArrived) {
     }
 }
 
+TEST(Progress, EachThreadWaitsForItsTurn) {
+    // Three threads take turns through one count, each appending to a plain vector only when
+    // the count says it is its turn; a wait that returned early would put two in at once or
+    // in the wrong order. The thread before sometimes dawdles to make that visible.
+    constexpr int kThreads = 3;
+    constexpr int kRounds = 100;
+    Progress turn;
+    std::vector<int> order;
+    WorkerPool pool(kThreads);
+    pool.Run(kThreads, [&](int w) {
+        for (int round = 0; round < kRounds; ++round) {
+            const std::uint32_t mine = static_cast<std::uint32_t>(round * kThreads + w);
+            turn.WaitFor(mine);
+            if (round % 7 == w) std::this_thread::sleep_for(std::chrono::microseconds(200));
+            order.push_back(w);
+            turn.Raise(mine + 1);
+        }
+    });
+    ASSERT_EQ(order.size(), static_cast<std::size_t>(kThreads * kRounds));
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        ASSERT_EQ(order[i], static_cast<int>(i % kThreads)) << i;
+    }
+}
+
 }  // namespace
 }  // namespace kalvex::fit
