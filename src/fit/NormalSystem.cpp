@@ -1,5 +1,5 @@
-// Cache-blocked J^T J over the upper triangle: the threads share every Jacobian block and split
-// the matrix entries between them.
+// Cache-blocked J^T J over the upper triangle: each thread builds and multiplies whole blocks of
+// the Jacobian, and the rows of sums pass from thread to thread in x order.
 #include "fit/NormalSystem.h"
 
 #include "core/Assert.h"
@@ -28,7 +28,7 @@ constexpr std::size_t kStride = kJacobianBlockRows + 8;
 
 // What one block holds, column by column: the extended values, the same as exact pairs of
 // doubles where they split exactly, whether a column is 0 at every row and whether every value
-// of a column is finite. Columns are written by the worker that builds them and read by all.
+// of a column is finite. Each worker builds and reads a block of its own.
 struct Block {
     std::unique_ptr<Extended[]> Values;
     std::unique_ptr<double[]> Pairs;  // per column kStride high parts, then kStride low parts
@@ -199,61 +199,51 @@ void BuildNormalSystem(const FitModel& model, int threads, WorkerPool& pool, Mat
     // always used. The result is the same either way.
     const double products = static_cast<double>(cols) * (cols + 1) / 2 * n;
     const int wanted = threads == 0 && products < kSmallProduct ? 1 : ResolveThreadCount(threads);
-    const int workers = std::clamp(std::min(wanted, pool.Threads()), 1, cols - 1);
-    const std::size_t block_count =
-        static_cast<std::size_t>((n + kJacobianBlockRows - 1) / kJacobianBlockRows);
+    const std::uint32_t block_count =
+        static_cast<std::uint32_t>((n + kJacobianBlockRows - 1) / kJacobianBlockRows);
+    const int workers =
+        std::clamp(std::min(wanted, pool.Threads()), 1, static_cast<int>(block_count));
 
-    // The workers share every block. Each takes the peaks whose Jacobian columns it builds (and
-    // the residual column, item `peaks`) one at a time from the block's counter, then meets
-    // the others at a barrier, then takes rows of the triangle one at a time, the longest
-    // first, and adds their products to the rows' sums. Work is handed out as it is done, so
-    // a core that runs slower (other load, a slower turn of the host) simply takes less.
-    // A row's sums grow block after block in increasing x whoever adds them: the barrier of a
-    // block is passed only when every row of the block before is done.
-    // Two blocks take turns: while one worker still multiplies block b, another may already
-    // build block b + 1 into the other one, and none can reach block b + 2 before all have
-    // passed the barrier of b + 1, that is, finished block b.
-    Block blocks[2] = {Block(ucols), Block(ucols)};
-    std::vector<std::atomic<int>> next_item(block_count);
-    std::vector<std::atomic<int>> next_row(block_count);
+    // Each worker takes whole blocks, the next one in x from a counter, builds all their
+    // Jacobian columns itself into a block of its own (nothing it builds is written or read by
+    // another core) and adds their products to the shared sums row by row. Row i of block b
+    // waits until row i of block b - 1 is done, so every sum still grows block after block in
+    // increasing x, whichever worker adds a block. The rows go longest first: a worker that
+    // starts a block just after another trails it by one row and then never waits again, and
+    // only the rows' sums pass between the cores.
+    std::atomic<std::uint32_t> next_block{0};
+    std::vector<Progress> row_done(static_cast<std::size_t>(p));  // blocks done, per row
     std::vector<Extended> acc(ucols * ucols, 0.0L);
-    Barrier barrier(workers);
     auto run = [&](int) {
-        std::vector<int> live;
+        Block block(ucols);
+        std::vector<int> live;  // the block's columns that are not all 0
         live.reserve(ucols);
-        for (std::size_t bi = 0; bi < block_count; ++bi) {
-            Block& block = blocks[bi & 1];
+        for (;;) {
+            const std::uint32_t bi = next_block.fetch_add(1, std::memory_order_relaxed);
+            if (bi >= block_count) break;
             const std::int32_t first = 1 + static_cast<std::int32_t>(bi) * kJacobianBlockRows;
             const int rows =
                 static_cast<int>(std::min<std::int32_t>(kJacobianBlockRows, n - first + 1));
-            for (;;) {
-                const int item = next_item[bi].fetch_add(1, std::memory_order_relaxed);
-                if (item > peaks) break;
-                if (item < peaks) {
-                    model.BuildJacobianBlock(first, rows, item + 1, item + 1, block.Values.get(),
-                                             kStride);
-                    for (int c = item * kinds; c < (item + 1) * kinds; ++c) {
-                        Classify(block, c, rows);
-                    }
-                } else {
-                    Extended* rc = block.Column(p);
-                    for (int x = 0; x < rows; ++x) {
-                        rc[x] = r[static_cast<std::size_t>(first - 1 + x)];
-                    }
-                    Classify(block, p, rows);
-                }
+            for (int k = 1; k <= peaks; ++k) {
+                // Each peak's columns are split while they are still in the first-level cache.
+                model.BuildJacobianBlock(first, rows, k, k, block.Values.get(), kStride);
+                for (int c = (k - 1) * kinds; c < k * kinds; ++c) Classify(block, c, rows);
             }
-            if (workers > 1) barrier.ArriveAndWait();
+            Extended* rc = block.Column(p);
+            for (int x = 0; x < rows; ++x) rc[x] = r[static_cast<std::size_t>(first - 1 + x)];
+            Classify(block, p, rows);
             LiveColumns(block, cols, live);
             // Row p (the residuals times themselves) is not needed.
-            const std::size_t live_rows =
-                !live.empty() && live.back() == p ? live.size() - 1 : live.size();
-            for (;;) {
-                const std::size_t k =
-                    static_cast<std::size_t>(next_row[bi].fetch_add(1, std::memory_order_relaxed));
-                if (k >= live_rows) break;
-                AccumulateRow(block, rows, live, k,
-                              acc.data() + static_cast<std::size_t>(live[k]) * ucols);
+            std::size_t k = 0;
+            for (int i = 0; i < p; ++i) {
+                Progress& done = row_done[static_cast<std::size_t>(i)];
+                done.WaitFor(bi);
+                while (k < live.size() && live[k] < i) ++k;
+                if (k < live.size() && live[k] == i) {
+                    AccumulateRow(block, rows, live, k,
+                                  acc.data() + static_cast<std::size_t>(i) * ucols);
+                }
+                done.Raise(bi + 1);
             }
         }
     };

@@ -113,12 +113,14 @@ TEST(NormalSystem, ValuesAtTheEdgesOfTheDoubleRangeStillSumExactly) {
     }
 }
 
-TEST(NormalSystem, OnePoolForManySystemsAndWorkersWithFewerPeaksThanThreads) {
-    // The workers share each block, every one building the columns of its own peaks: with one
-    // peak for three workers two build nothing and must still wait for that peak's columns;
-    // 30 peaks of one kind split unevenly. One pool serves every call, as in a run.
+TEST(NormalSystem, OnePoolForManySystemsWithFewOrManyBlocksPerThread) {
+    // Each worker takes whole blocks and hands every row of sums on to the next block's
+    // worker: two blocks for three threads, four with a short last one, twenty with columns
+    // that are 0 in some blocks (30 narrow Gauss peaks of one kind). One pool serves every
+    // call, as in a run.
     WorkerPool pool(3);
-    for (const Scenario& s : {Scenario{LineType::kLorentz, "111", 900, 1, 12.0},
+    for (const Scenario& s : {Scenario{LineType::kLorentz, "111", 300, 2, 5.0},
+                              Scenario{LineType::kLorentz, "111", 900, 1, 12.0},
                               Scenario{LineType::kLorentz, "110", 1500, 2, 6.0},
                               Scenario{LineType::kGauss, "001", 5000, 30, 20.0},
                               Scenario{LineType::kLorentz, "111", 4096, 5, 8.0}}) {
