@@ -16,7 +16,7 @@ inline constexpr int kJacobianBlockRows = 256;
 /// EvaluateFit. Every sum runs over x in increasing order in one extended accumulator, exactly
 /// as the plain triple loop would, and the lower triangle is the mirror of the upper one
 /// (J[x][i] * J[x][j] = J[x][j] * J[x][i]), so the results are bit-identical to the plain loop
-/// for every `threads`: that many workers (at most one per row), or 0 for one per core (one
+/// for every `threads`: that many workers (at most one per block), or 0 for one per core (one
 /// alone for a small product).
 void BuildNormalSystem(const FitModel& model, int threads, Matrix90& a, Vector90& g);
 /// The same on the threads of `pool` (at most pool.Threads() workers), which a run keeps for
