@@ -2,6 +2,7 @@
 #include "fit/FitModel.h"
 
 #include "core/Assert.h"
+#include "fit/CurveConstants.h"
 #include "fit/FastExp.h"
 #include "fit/LineShapes.h"
 #include "fit/Workers.h"
@@ -16,10 +17,6 @@ using core::Extended;
 using core::LineType;
 
 namespace {
-
-constexpr Extended kPi = 3.14159265358979324L;
-const Extended kLn2 = std::log(2.0L);
-const Extended kSqrtPiByLn2 = std::sqrt(kPi / kLn2);
 
 // Below this many point evaluations one thread evaluates the model alone.
 constexpr double kSmallEvaluation = 1e4;

@@ -148,6 +148,15 @@ GaussNewtonSummary RunGaussNewton(core::Document& doc, const GaussNewtonOptions&
     Vector90 g;
     Vector90 delta;
     std::uint16_t counter = 0;
+    // The state a run ends in, whichever way it ends.
+    auto finish = [&] {
+        summary.Iterations = counter;
+        summary.Z = z;
+        summary.ZOld = z_old;
+        summary.DampFactor = damping.DampFactor;
+        summary.ConvLimit = damping.ConvLimit;
+        return summary;
+    };
     bool warned = false;
     bool unchanged = false;
     bool count_reached = false;
@@ -163,12 +172,7 @@ GaussNewtonSummary RunGaussNewton(core::Document& doc, const GaussNewtonOptions&
                 doc.PeakAreaGL = areas_before;
                 summary.Reason = FitEnd::kSingularMatrix;
                 summary.Message = kSingularMatrixMessage;
-                summary.Iterations = counter;
-                summary.Z = z;
-                summary.ZOld = z_old;
-                summary.DampFactor = damping.DampFactor;
-                summary.ConvLimit = damping.ConvLimit;
-                return summary;
+                return finish();
             }
             for (int i = 1; i <= p; ++i) {
                 const Extended* row = c.Row(i);
@@ -229,12 +233,7 @@ GaussNewtonSummary RunGaussNewton(core::Document& doc, const GaussNewtonOptions&
     } else {
         summary.Reason = FitEnd::kStopped;
     }
-    summary.Iterations = counter;
-    summary.Z = z;
-    summary.ZOld = z_old;
-    summary.DampFactor = damping.DampFactor;
-    summary.ConvLimit = damping.ConvLimit;
-    return summary;
+    return finish();
 }
 
 }  // namespace kalvex::fit

@@ -4,6 +4,7 @@
 #include "core/Assert.h"
 #include "core/Capacities.h"
 #include "core/Extended.h"
+#include "fit/CurveConstants.h"
 #include "fit/FastExp.h"
 #include "fit/Workers.h"
 
@@ -15,13 +16,6 @@ namespace kalvex::fit {
 using core::Extended;
 
 namespace {
-
-constexpr Extended kPi = 3.14159265358979324L;
-
-// ln 2 as the run-time natural logarithm of 2.0, as the curve formulas are defined.
-const Extended kLn2 = std::log(2.0L);
-// sqrt(pi / ln 2): the area of a Gaussian of half width 1 and height 1.
-const Extended kSqrtPiByLn2 = std::sqrt(kPi / kLn2);
 
 // Below this many curve points a redraw synthesises on one thread: starting a second one
 // costs more than it saves.
