@@ -82,33 +82,27 @@ void ApplyPeakEdits(core::Document& doc, const core::Options& opts, int n, const
 
 int DeletePeak(core::Document& doc, int n) {
     RequirePeak(doc, n);
+    using Values = core::PeakArray<double> core::Document::*;
+    static constexpr Values kErrors[] = {
+        &core::Document::PeakPosErr,        &core::Document::PeakHeightErr,
+        &core::Document::PeakHalfWidthErr,  &core::Document::PeakHalfWidthGErr,
+        &core::Document::PeakHalfWidthLErr, &core::Document::PeakFractionLErr};
+    static constexpr Values kValues[] = {
+        &core::Document::PeakHeight,     &core::Document::PeakHalfWidth,
+        &core::Document::PeakHalfWidthG, &core::Document::PeakHalfWidthL,
+        &core::Document::PeakFractionL,  &core::Document::PeakAreaGL};
     const int count = doc.PeakCount;
     // Every per-peak array moves, so a later peak keeps its own widths, fraction and area.
     for (int j = n; j < count; ++j) {
         const auto to = static_cast<std::size_t>(j);
         const auto from = to + 1;
         doc.PeakPos[to] = doc.PeakPos[from];
-        doc.PeakHeight[to] = doc.PeakHeight[from];
-        doc.PeakHalfWidth[to] = doc.PeakHalfWidth[from];
-        doc.PeakHalfWidthG[to] = doc.PeakHalfWidthG[from];
-        doc.PeakHalfWidthL[to] = doc.PeakHalfWidthL[from];
-        doc.PeakFractionL[to] = doc.PeakFractionL[from];
-        doc.PeakAreaGL[to] = doc.PeakAreaGL[from];
-        doc.PeakPosErr[to] = doc.PeakPosErr[from];
-        doc.PeakHeightErr[to] = doc.PeakHeightErr[from];
-        doc.PeakHalfWidthErr[to] = doc.PeakHalfWidthErr[from];
-        doc.PeakHalfWidthGErr[to] = doc.PeakHalfWidthGErr[from];
-        doc.PeakHalfWidthLErr[to] = doc.PeakHalfWidthLErr[from];
-        doc.PeakFractionLErr[to] = doc.PeakFractionLErr[from];
+        for (Values v : kValues) (doc.*v)[to] = (doc.*v)[from];
+        for (Values v : kErrors) (doc.*v)[to] = (doc.*v)[from];
     }
     // The freed slot is the next new peak's: no errors of a deleted peak may show up there.
     const auto last = static_cast<std::size_t>(count);
-    doc.PeakPosErr[last] = 0.0;
-    doc.PeakHeightErr[last] = 0.0;
-    doc.PeakHalfWidthErr[last] = 0.0;
-    doc.PeakHalfWidthGErr[last] = 0.0;
-    doc.PeakHalfWidthLErr[last] = 0.0;
-    doc.PeakFractionLErr[last] = 0.0;
+    for (Values v : kErrors) (doc.*v)[last] = 0.0;
     doc.PeakFractionL[last] = 0.5;
     doc.PeakAreaGL[last] = 0.0;
     doc.PeakCount = static_cast<std::uint8_t>(count - 1);
