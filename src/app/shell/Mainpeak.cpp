@@ -531,20 +531,17 @@ void M_Form::M_OpenClick() {
                                 : QString::fromUtf8(state_.Doc.SpectrumFileName);
     const FileChoice choice = prompter_.OpenFile(
         this, open_folder_, offered, QtNameFilters(files::OpenDialogFilter()), filter_index);
-    if (!choice.Path.isEmpty()) OpenSpectrumFile(choice.Path, choice.FilterIndex);
+    if (!choice.Path.isEmpty()) OpenSpectrumFile(choice.Path);
     EndOpenCommand();
 }
 
-void M_Form::OpenSpectrumFile(const QString& qpath, int filter_index) {
+void M_Form::OpenSpectrumFile(const QString& qpath) {
     const std::string path = qpath.toStdString();
     if (path.size() >= 256) {
         // Refused before anything is cleared, so the open document stays usable.
         prompter_.Information(this, QString::fromLatin1(kTooLongPath));
         return;
     }
-    // Every reader sets the file type itself, so the filter the dialog ended on does not
-    // survive a successful open.
-    (void)filter_index;
     core::Document fresh;
     const bool read = RunCommand(this, prompter_, [&] {
         fresh = files::LoadSpectrum(path, state_.Doc, state_.Opts,
@@ -557,7 +554,6 @@ void M_Form::OpenSpectrumFile(const QString& qpath, int filter_index) {
     sel_dlg_->HideBoth();
     sxx_->clear();
     open_folder_ = QFileInfo(qpath).absolutePath();
-    last_open_name_ = QFileInfo(qpath).fileName();
     EnableAfterOpen();
     state_.Doc.Release();
     state_.Doc = std::move(fresh);

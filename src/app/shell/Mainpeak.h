@@ -75,9 +75,9 @@ public:
     void SetUpDownYPosition(int position) override;
     void ClearRangeEditedFlags() override;
 
-    /// Opens `path` as the open command does after its dialog (steps 5 to 16), with the
-    /// filter index the dialog returned. A failure keeps the previous document.
-    void OpenSpectrumFile(const QString& path, int filter_index);
+    /// Opens `path` as the open command does after its dialog; every reader sets the file
+    /// type itself. A failure keeps the previous document.
+    void OpenSpectrumFile(const QString& path);
 
 public slots:
     void M_OpenClick();
@@ -123,8 +123,6 @@ private:
     view::AppState& state_;
     Prompter& prompter_;
     QString open_folder_;
-    QString last_open_name_;  // file name last chosen in the open dialog
-    bool peak_info_shown_ = false;
 
     QWidget* client_ = nullptr;
     QFrame* m_bevel_ = nullptr;
