@@ -1,9 +1,9 @@
 // Entry point of kalvex-fit.
-#include "cli/FitCommand.h"
-
 #include <iostream>
 #include <string>
 #include <vector>
+
+#include "cli/FitCommand.h"
 
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
