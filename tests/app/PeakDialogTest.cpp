@@ -5,10 +5,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
 
 #include "AppTestSupport.h"
 #include "FakePrompter.h"
 #include "app/peaks/Peaks.h"
+#include "app/qt/PlotImage.h"
 #include "app/shell/Mainpeak.h"
 #include "core/FileSystem.h"
 #include "support/TempDir.h"
@@ -91,6 +93,27 @@ TEST_F(PeakDialog, DeleteAsksAndShowsTheNextPeak) {
     info->ShowPeak(7);
     In<QPushButton>(info, "Del_Key")->click();
     EXPECT_EQ(info->windowTitle(), "Peak Order : 1");
+}
+
+TEST_F(PeakDialog, AHalfPlacedPeakGoesAloneByDeleteOrAllReset) {
+    const view::PlotGeometry& g = state_.Plot;
+    auto right_click = [&] {
+        QTest::mouseClick(form_.Image(), Qt::RightButton, {},
+                          QPoint((g.PlotLeft + g.PlotRight) / 2, (g.PlotTop + g.PlotBaseY) / 2));
+    };
+    right_click();
+    ASSERT_EQ(state_.Doc.PeakCount, 9);
+    Sel_Dlg* info = form_.PeakDialog();
+    info->ShowPeak(9);
+    In<QPushButton>(info, "Del_Key")->click();
+    EXPECT_EQ(state_.Doc.PeakCount, 8);  // the refresh after it keeps the last real peak
+    EXPECT_FALSE(state_.View.NewPeakPending);
+
+    right_click();
+    form_.A_ResetClick();
+    EXPECT_FALSE(state_.View.NewPeakPending);
+    right_click();  // not ignored
+    EXPECT_EQ(state_.Doc.PeakCount, 1);
 }
 
 TEST_F(PeakDialog, BadTextStopsDrawAndNamesIt) {

@@ -269,7 +269,12 @@ void Sel_Dlg::Del_KeyClick() {
     if (!main_.Prompts().Confirm(this, QStringLiteral("Sure ?"))) return;
     view::AppState& state = main_.State();
     RunCommand(this, main_.Prompts(), [&] {
-        const int next = peaks::DeletePeak(state.Doc, OrderIndex() + 1);
+        const int n = OrderIndex() + 1;
+        // The half-placed peak is always the last one: deleting it ends the placement, or the
+        // refresh below would drop the real peak that is last now.
+        const bool deletes_pending = state.View.NewPeakPending && n == state.Doc.PeakCount;
+        const int next = peaks::DeletePeak(state.Doc, n);
+        if (deletes_pending) state.View.NewPeakPending = false;
         if (state.Doc.PeakCount == 0) {
             main_.SetLsfEnabled(false);
             main_.SetSxxText("");

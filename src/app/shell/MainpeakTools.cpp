@@ -20,6 +20,9 @@ void M_Form::A_ResetClick() {
         doc.PeakPosErr[k] = 0.0;
     }
     doc.PeakCount = 0;
+    // A half-placed peak goes with the others; left pending, it would block the next right
+    // click and drop a peak read afterwards.
+    state_.View.NewPeakPending = false;
     view::RefreshClick(state_, *this);
     lsf_->setEnabled(false);
     sxx_->clear();
