@@ -49,6 +49,7 @@ struct Options {
     bool Width_Check = true;
     bool WidthG_Check = false;
     bool fraction_Check = false;
+    int Precision = 0;  ///< "Precision": 0 "Extended (exact)", 1 "Double (fast)"
 
     // --- "Print Out"
     bool Prn_Source = true;

@@ -73,6 +73,12 @@ public:
     virtual void SetPpmReadout(const PpmReadoutTexts& texts) = 0;
     /// Sets only its difference label diff_Hz.
     virtual void SetDiffHzText(const std::string& text) = 0;
+    /// Its unit label Label1: "ppm " or "Hz ".
+    virtual void SetPpmUnitLabel(const std::string& text) = 0;
+    /// Closes it as its Close button does (tool mode left, commands back, full refresh).
+    virtual void ClosePpmReadout() = 0;
+    /// Opens it as the "Read ppm/Hz" menu entry does (tool mode entered).
+    virtual void OpenPpmReadout() = 0;
 
     // --- Range XY dialog RangeDlg.
     virtual bool RangeDialogVisible() const = 0;

@@ -125,4 +125,14 @@ void FakeShell::ClearRangeEditedFlags() {
     Calls.push_back("ClearRangeEditedFlags");
 }
 
+void FakeShell::ClosePpmReadout() {
+    PpmShown = false;
+    Calls.push_back("ClosePpmReadout");
+}
+
+void FakeShell::OpenPpmReadout() {
+    PpmShown = true;
+    Calls.push_back("OpenPpmReadout");
+}
+
 }  // namespace kalvex::test

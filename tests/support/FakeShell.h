@@ -38,6 +38,7 @@ public:
     std::vector<std::string> PeakOrderItems;
     view::PpmReadoutTexts Readout;
     std::string DiffHz;
+    std::string PpmUnit;
     std::string Label6;
     std::string Edit1;
     std::string Edit2;
@@ -78,6 +79,9 @@ public:
     bool PpmBoxVisible() const override { return PpmShown; }
     void SetPpmReadout(const view::PpmReadoutTexts& texts) override;
     void SetDiffHzText(const std::string& text) override;
+    void SetPpmUnitLabel(const std::string& text) override { PpmUnit = text; }
+    void ClosePpmReadout() override;
+    void OpenPpmReadout() override;
 
     bool RangeDialogVisible() const override { return RangeShown; }
     void OpenRangeDialogOnYTab() override;

@@ -195,6 +195,9 @@ void M_Form::ShowPeakInfo(int k) { sel_dlg_->ShowPeak(k); }
 bool M_Form::PpmBoxVisible() const { return false; }
 void M_Form::SetPpmReadout(const view::PpmReadoutTexts&) {}
 void M_Form::SetDiffHzText(const std::string&) {}
+void M_Form::SetPpmUnitLabel(const std::string&) {}
+void M_Form::ClosePpmReadout() {}
+void M_Form::OpenPpmReadout() {}
 bool M_Form::RangeDialogVisible() const { return false; }
 void M_Form::OpenRangeDialogOnYTab() {}
 void M_Form::RangeDialogOk() {}

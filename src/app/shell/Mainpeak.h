@@ -64,6 +64,9 @@ public:
     bool PpmBoxVisible() const override;
     void SetPpmReadout(const view::PpmReadoutTexts& texts) override;
     void SetDiffHzText(const std::string& text) override;
+    void SetPpmUnitLabel(const std::string& text) override;
+    void ClosePpmReadout() override;
+    void OpenPpmReadout() override;
     bool RangeDialogVisible() const override;
     void OpenRangeDialogOnYTab() override;
     void RangeDialogOk() override;
