@@ -225,13 +225,22 @@ void M_Form::LSFClick() {
 
 void M_Form::verAboutClick() { about_->ShowCentred(); }
 
-void M_Form::HowToClick() {
+void M_Form::HowToClick() { ShowHelpTopic(0); }
+
+void M_Form::ShowHelpTopic(int topic) {
     const QString page =
         QCoreApplication::applicationDirPath() + QStringLiteral("/help/index.html");
-    if (!QFileInfo(page).exists() || !QDesktopServices::openUrl(QUrl::fromLocalFile(page))) {
+    QUrl url = QUrl::fromLocalFile(page);
+    if (topic != 0) url.setFragment(QStringLiteral("topic-") + QString::number(topic));
+    if (!QFileInfo(page).exists() || !QDesktopServices::openUrl(url)) {
         prompter_.Error(this, QStringLiteral("The help pages cannot be shown: ") + page);
     }
 }
+
+// The print preview and the Options dialog's print pages come with their windows.
+bool M_Form::PrintPreviewVisible() const { return false; }
+void M_Form::ReopenPrintPreview() {}
+void M_Form::ShowPrintLayoutOptions(QWidget*) {}
 
 // --- Events -----------------------------------------------------------------------------------
 

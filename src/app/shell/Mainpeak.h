@@ -78,6 +78,17 @@ public:
     void SetUpDownYPosition(int position) override;
     void ClearRangeEditedFlags() override;
 
+    /// Opens help topic `topic` (0: the contents, 16: the Options dialog, 23: the print
+    /// layout).
+    void ShowHelpTopic(int topic);
+    /// Whether the print preview window is shown, and closing and reopening it so that it is
+    /// drawn anew (the Options dialog's "Apply" from the preview).
+    bool PrintPreviewVisible() const;
+    void ReopenPrintPreview();
+    /// The Options dialog with only its print pages, modeless beside `preview`, its OK
+    /// reading "Apply" (the preview's "Lines").
+    void ShowPrintLayoutOptions(QWidget* preview);
+
     /// Opens `path` as the open command does after its dialog; every reader sets the file
     /// type itself. A failure keeps the previous document.
     void OpenSpectrumFile(const QString& path);
