@@ -120,7 +120,11 @@ double NumberReader::ReadReal() {
         // Not a number in the usual form: the written forms of NaN and infinity, or an error.
         std::size_t e = pos_;
         while (e < end_ && !IsSeparator(text_[e])) ++e;
-        const std::string_view token(text_.data() + pos_, e - pos_);
+        std::string_view token(text_.data() + pos_, e - pos_);
+        // A negative real written right after NaN or infinity touches it ("NAN-2.0E+0000"):
+        // the special value ends where that sign begins.
+        const std::size_t sign = token.find('-', 1);
+        if (sign != std::string_view::npos) token = token.substr(0, sign);
         double special = 0.0;
         if (EqualsNoCase(token, "NAN")) {
             special = std::numeric_limits<double>::quiet_NaN();
@@ -131,7 +135,7 @@ double NumberReader::ReadReal() {
         } else {
             FailInvalid(line);
         }
-        while (pos_ < e) Advance();
+        for (std::size_t i = 0; i < token.size(); ++i) Advance();
         return special;
     }
     if (len > kMaxTokenLength) FailInvalid(line);

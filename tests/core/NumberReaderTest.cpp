@@ -80,11 +80,21 @@ TEST(NumberReader, BadTokensNameTheFileAndLine) {
     EXPECT_EQ(failure("1 2", false), "accepted");
 }
 
-TEST(NumberReader, WrittenSpecialValuesReadBack) {
-    NumberReader in(FormatReal23(std::nan("")) + " INF -inf", "t.txt");
+TEST(NumberReader, WrittenSpecialValuesReadBackAlsoWhenANegativeRealTouchesThem) {
+    NumberReader in(FormatReal23(std::nan("")) + " INF -inf " + FormatReal23(std::nan("")) +
+                        FormatReal23(-2.0) + FormatReal23(-INFINITY) + FormatReal23(-0.5),
+                    "t.txt");
     EXPECT_TRUE(std::isnan(in.ReadReal()));
     EXPECT_EQ(in.ReadReal(), INFINITY);
     EXPECT_EQ(in.ReadReal(), -INFINITY);
+    EXPECT_TRUE(std::isnan(in.ReadReal()));
+    EXPECT_EQ(in.ReadReal(), -2.0);
+    EXPECT_EQ(in.ReadReal(), -INFINITY);
+    EXPECT_EQ(in.ReadReal(), -0.5);
+    EXPECT_TRUE(in.SeekEof());
+    NumberReader bad("NAN-x", "t.txt");
+    EXPECT_TRUE(std::isnan(bad.ReadReal()));
+    EXPECT_THROW(bad.ReadReal(), InvalidNumericInput);  // what touches it is no number
 }
 
 TEST(NumberReader, LinesAndCharacters) {
