@@ -18,8 +18,8 @@ void ReadVnmrText(core::Document& doc, const std::string& path, const core::Opti
     in.SkipLine();
 
     std::int32_t n = 0;
-    // To the end of the file, as the X-Y text: a trailing blank line is one more point.
-    while (!in.Eof()) {
+    // Blank lines after the last intensity are no points.
+    while (!in.SeekEof()) {
         if (n == core::kMaxPoints) FailTooManyPoints(path, in.LineNumber());
         doc.ObsY[static_cast<std::size_t>(n)] = in.ReadReal();
         in.SkipLine();

@@ -1,6 +1,7 @@
 // The X-Y text reader and writer, and the normalisation every foreign reader ends with.
 #include "files/XyText.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "core/Capacities.h"
@@ -66,19 +67,30 @@ void ReadXyText(Document& doc, const std::string& path, const core::Options& /*o
     if (in.SeekEof()) throw Error("The file holds no X-Y data", path);
 
     double x1 = 0.0;
+    double x2 = 0.0;
+    double x_last = 0.0;
     std::int32_t n = 0;
-    // Runs to the end of the file, not to the last number: a line end after the last line
-    // followed by a blank line reads one more point of intensity 0, as it always has.
-    while (!in.Eof()) {
+    // Blank lines after the last point are no points.
+    while (!in.SeekEof()) {
         if (n == core::kMaxPoints) FailTooManyPoints(path, in.LineNumber());
-        const double x = in.ReadReal();
+        x_last = in.ReadReal();
         doc.ObsY[static_cast<std::size_t>(n)] = in.ReadReal();
         in.SkipLine();
-        if (n == 0) x1 = x;
-        if (n == 1) doc.XStepPpm = std::fabs(x - x1);
+        if (n == 0) x1 = x_last;
+        if (n == 1) x2 = x_last;
         ++n;
     }
-    doc.XFirstPpm = doc.XFirstHz = x1;
+    doc.XFirstPpm = x1;
+    doc.XStepPpm = std::fabs(x2 - x1);
+    if (n >= 2 && x2 > x1) {
+        // X rises through the file: point 1 is its last line, so that X falls with the point
+        // number as everywhere else and every point keeps its own X. The step spans the whole
+        // file, since the X of neighbouring lines is often rounded.
+        std::reverse(doc.ObsY.begin(), doc.ObsY.begin() + n);
+        doc.XFirstPpm = x_last;
+        doc.XStepPpm = (x_last - x1) / (n - 1);
+    }
+    doc.XFirstHz = doc.XFirstPpm;
     doc.XStepHz = doc.XStepPpm;
     doc.F_Type = static_cast<int>(core::FileType::kDat);
     FinishImport(doc, n, path);

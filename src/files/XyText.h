@@ -26,13 +26,13 @@ double NormaliseIntensities(double* values, std::int32_t n, const std::string& p
 /// Throws the error of a text spectrum with a 65,537th value, at `line` of `path`.
 [[noreturn]] void FailTooManyPoints(const std::string& path, int line);
 
-/// Reader of .dat files (signature of SpectrumReader): one point per line, X then intensity;
-/// X of point 1 from line 1, XStepPpm = |X2 - X1| even when X rises (the axis then runs
-/// opposite to the file), further X values ignored. ppm and Hz members get the same numbers.
-/// F_Type = 2. A blank last line adds one point of raw intensity 0 (kept: files rely on it
-/// reading the same everywhere). Throws kalvex::Error ("Range check error: ...") at the
-/// 65,537th point and
-/// InvalidNumericInput at a token that is not a number.
+/// Reader of .dat files (signature of SpectrumReader): one point per line, X then intensity.
+/// When X falls through the file, point 1 is line 1 and XStepPpm = X1 - X2 (further X values
+/// are ignored). When it rises, point 1 is the last line, XFirstPpm its X and XStepPpm the
+/// mean step (X of the last line - X1) / (n - 1), so that X falls with the point number and
+/// every point keeps its own X. ppm and Hz members get the same numbers; F_Type = 2. Blank
+/// lines at the end add no point. Throws kalvex::Error ("Range check error: ...") at the
+/// 65,537th point and InvalidNumericInput at a token that is not a number.
 void ReadXyText(core::Document& doc, const std::string& path, const core::Options& opts,
                 const ArrayChooser& choose);
 

@@ -47,10 +47,12 @@ const RealFile kRealFiles[] = {
      1.66889374e+09, 2.51318, 23517},
     {"vdt/nmrpy-varian-single.vdt", false, 16384, 0, 19.99914785, 0.00305181853, 1.0000000,
      27934266.4, 2.75637, 5651},
-    {"xy/nmrdatafiles-ascii-xy-1D_TAB_XR.dat", false, 2048, 0, -25000.00000000, 24.4140625,
-     1.0000000, 74.8890008, -56030.27344, 1272},
-    {"xy/nmrrr-xy-mestrenova-29.dat", false, 65536, 0, -3.84804000, 0.0003, 1.0000000, 100,
-     -10.08084, 20777},
+    // X rises in both X-Y files: point 1 is the last line, and the largest point keeps the X
+    // of its own line (1272 and 20777).
+    {"xy/nmrdatafiles-ascii-xy-1D_TAB_XR.dat", false, 2048, 0, 24975.5859375, 24.4140625,
+     1.0000000, 74.8890008, 6030.2734375, 777},
+    {"xy/nmrrr-xy-mestrenova-29.dat", false, 65536, 0, 16.1772, 0.000305565575646601, 1.0000000,
+     100, 2.50039, 44760},
     {"bruker/cheminfo-bruker-1H-500.1rd", false, 32768, 0, 16.49938000, 0.000630144424, 500.3200000,
      14080742.1, 1.05517, 24510},
     {"bruker/dnplab-topspin-lowfield-pdata1.1rd", false, 16384, 0, 2534.75400000, 0.309437106,

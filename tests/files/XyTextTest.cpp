@@ -42,26 +42,29 @@ TEST(XyText, ReadsCalibrationAndNormalisesToTheRange) {
     EXPECT_DOUBLE_EQ(doc.ObsY[2], 1.0);
 }
 
-TEST(XyText, RisingXGivesAPositiveStepAndIgnoresLaterX) {
+TEST(XyText, RisingXIsReadFromTheLastLineSoEveryPointKeepsItsX) {
     TempDir dir;
-    // Tabs, CR LF, a third column and a wrong third X: only lines 1 and 2 give the axis.
-    const Document doc = Load(dir.Write("r.dat", "-2.0\t5\t9\r\n-1.5\t7\t9\r\n40\t6\t9\r\n"));
-    EXPECT_DOUBLE_EQ(doc.XFirstPpm, -2.0);
+    // Tabs, CR LF, a third column; X rises by 0.5, with the middle X rounded.
+    const Document doc = Load(dir.Write("r.dat", "-2.0\t5\t9\r\n-1.4\t7\t9\r\n-1.0\t6\t9\r\n"));
+    ASSERT_EQ(doc.PointCount, 3);
+    EXPECT_DOUBLE_EQ(doc.XFirstPpm, -1.0);
     EXPECT_DOUBLE_EQ(doc.XStepPpm, 0.5);
-    EXPECT_EQ(doc.PointCount, 3);
+    EXPECT_DOUBLE_EQ(doc.XStepHz, 0.5);
+    EXPECT_DOUBLE_EQ(doc.ObsY[0], 0.5);  // the last line's 6
     EXPECT_DOUBLE_EQ(doc.ObsY[1], 1.0);
+    EXPECT_DOUBLE_EQ(doc.ObsY[2], 0.0);  // the first line's 5, at X -2
 }
 
-TEST(XyText, BlankLastLineAddsAPointOfIntensityZero) {
+TEST(XyText, BlankLinesAtTheEndAddNoPoint) {
     TempDir dir;
-    const Document doc = Load(dir.Write("b.dat", kFalling + "\n"));
-    ASSERT_EQ(doc.PointCount, 4);
-    // The raw 0 is now the minimum: 20 normalises to 20 / 120.
-    EXPECT_DOUBLE_EQ(doc.YScale, 120.0);
-    EXPECT_DOUBLE_EQ(doc.ObsY[0], 20.0 / 120.0);
-    EXPECT_DOUBLE_EQ(doc.ObsY[3], 0.0);
-    // Without a line end after the last line nothing is added.
-    EXPECT_EQ(Load(dir.Write("c.dat", "7.5 20\n7.25 60\n7.0 120")).PointCount, 3);
+    for (const char* tail : {"", "\n", "\r\n\r\n  \n"}) {
+        const Document doc = Load(dir.Write("b.dat", kFalling + tail));
+        EXPECT_EQ(doc.PointCount, 3) << "tail " << tail;
+        EXPECT_DOUBLE_EQ(doc.YScale, 100.0);
+    }
+    const Document vdt = Load(dir.Write("w.vdt", "10.0\n-2.0\n5\n-3\n13\n1\n\n\n"));
+    EXPECT_EQ(vdt.PointCount, 4);
+    EXPECT_DOUBLE_EQ(vdt.XStepPpm, 4.0);
 }
 
 TEST(XyText, ReadsTheSp2FileBeside) {
@@ -99,10 +102,6 @@ TEST(VnmrText, FirstAndLastXGiveTheStep) {
     EXPECT_DOUBLE_EQ(doc.YScale, 16.0);
     EXPECT_DOUBLE_EQ(doc.ObsY[0], 0.5);
     EXPECT_DOUBLE_EQ(doc.ObsY[2], 1.0);
-    // A blank last line is one more point, and the step follows the new count.
-    const Document blank = Load(dir.Write("w.vdt", "10.0\n-2.0\n5\n-3\n13\n1\n\n"));
-    EXPECT_EQ(blank.PointCount, 5);
-    EXPECT_DOUBLE_EQ(blank.XStepPpm, 3.0);
 }
 
 }  // namespace
