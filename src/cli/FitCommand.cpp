@@ -215,8 +215,15 @@ int FitSession::Run() {
     opts_.x86cpu = a_.LittleEndian;
     if (a_.Shape == LineType::kGaussLorentz) opts_.LGselect = 2;
     const int wanted = a_.SpectrumIndex.value_or(1);
-    Document doc =
-        files::LoadSpectrum(a_.Spectrum, Document{}, opts_, [wanted](int) { return wanted; });
+    files::PeakFileNotes peak_file;
+    peak_file.ReadBeside = a_.PeaksFile.empty();  // --peaks names the peaks instead
+    Document doc = files::LoadSpectrum(
+        a_.Spectrum, Document{}, opts_, [wanted](int) { return wanted; }, &peak_file);
+    if (!peak_file.Error.empty()) {
+        if (!a_.NoFit)
+            throw Error("The peak file beside the spectrum cannot be read: " + peak_file.Error);
+        err_ << kProgram << ": the spectrum has no peaks: " << peak_file.Error << "\n";
+    }
     if (a_.SpectrumIndex && *a_.SpectrumIndex != 1 && !doc.IsArrayed) {
         throw UsageError("--spectrum " + std::to_string(*a_.SpectrumIndex) + ": " + a_.Spectrum +
                          " holds one spectrum, not an array");

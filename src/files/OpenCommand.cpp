@@ -25,7 +25,7 @@ void ReadSpc(core::Document& doc, const std::string& path, const core::Options& 
 const std::vector<ReaderEntry>& Readers() {
     // One row per format, in the order of the open dialog's filter; F_Type follows the row.
     static const std::vector<ReaderEntry> readers = {
-        {".spc", nullptr, &ReadSpc, false, "NMR spectra (*.spc)|*.spc"},
+        {".spc", nullptr, &ReadSpc, true, "NMR spectra (*.spc)|*.spc"},
         {".dat", nullptr, &ReadXyText, true, "X-Y Data (*.dat)|*.dat"},
         // Spectrometer software stores the processed spectrum as "1r" beside "procs".
         {".1rd", "1r", &ReadBruker1r, false, "Binary Bruker 1r (*.1rd)|*.1rd;1r"},
@@ -55,7 +55,8 @@ std::string OpenDialogFilter() {
 }
 
 core::Document LoadSpectrum(const std::string& path, const core::Document& previous,
-                            const core::Options& opts, const ArrayChooser& choose) {
+                            const core::Options& opts, const ArrayChooser& choose,
+                            PeakFileNotes* notes) {
     const ReaderEntry* reader = FindReader(path);
     if (reader == nullptr) {
         const std::string ext = core::ExtensionOf(path);
@@ -68,7 +69,21 @@ core::Document LoadSpectrum(const std::string& path, const core::Document& previ
     doc.SpectrumFileName = path;
     doc.SaveFileName = path;
     reader->Read(doc, path, opts, choose);
-    if (reader->ReadsSp2Beside) ReadPeakFileIfPresent(core::ReplaceExtension(path, ".sp2"), doc);
+    // Peak lines of the file itself always give at least one peak.
+    const bool beside = notes == nullptr || notes->ReadBeside;
+    if (reader->ReadsSp2Beside && doc.PeakCount == 0 && beside) {
+        const float bias = doc.Bias;
+        const bool lorentz = doc.PeakKindLorentz;
+        try {
+            ReadPeakFileIfPresent(core::ReplaceExtension(path, ".sp2"), doc);
+        } catch (const Error& e) {
+            doc.PeakCount = 0;
+            doc.Bias = bias;
+            doc.BiasFromFile = false;
+            doc.PeakKindLorentz = lorentz;
+            if (notes != nullptr) notes->Error = e.what();
+        }
+    }
     // Files with one X unit have equal steps, which gives 1; a zero step has no frequency.
     doc.ObsFreq = doc.XStepPpm != 0.0 ? doc.XStepHz / doc.XStepPpm : 1.0;
     return doc;

@@ -24,7 +24,9 @@ struct ReaderEntry {
     const char* Extension;  ///< exact, case-sensitive, with the dot (".spc"); or nullptr
     const char* ExactName;  ///< a file name matched as a whole ("1r"); or nullptr
     SpectrumReader Read;
-    bool ReadsSp2Beside;      ///< afterwards read the .sp2 file of the same name if present
+    /// Afterwards read the .sp2 file of the same name, if present and the file itself
+    /// carried no peak lines.
+    bool ReadsSp2Beside;
     const char* FilterEntry;  ///< the open dialog's filter entry, "NMR spectra (*.spc)|*.spc"
 };
 
@@ -37,11 +39,25 @@ const ReaderEntry* FindReader(const std::string& path);
 /// The open dialog's filter: the entries of Readers() joined by "|".
 std::string OpenDialogFilter();
 
+/// What an open says about the peak file beside the spectrum besides the spectrum it read.
+struct PeakFileNotes {
+    /// In: read the .sp2 file beside the spectrum (kalvex-fit --peaks reads another instead).
+    bool ReadBeside = true;
+    /// Out: the error of a peak file beside the spectrum that could not be read (its file and
+    /// line); the spectrum was opened without peaks then. Empty when it read or was absent.
+    std::string Error;
+};
+
 /// Reads the spectrum at `path` into a new document made by Document::FreshForOpen from
-/// `previous`: the reader of its row, then the row's peak file, then ObsFreq = XStepHz /
-/// XStepPpm. SpectrumFileName and SaveFileName are `path`. `previous` is never changed, so a
-/// failure (kalvex::Error) leaves the caller's document as it was.
+/// `previous`: the reader of its row, then, when the row says so and the file carried no peak
+/// lines of its own, the .sp2 file beside it, then ObsFreq = XStepHz / XStepPpm.
+/// SpectrumFileName and SaveFileName are `path`. A peak file beside it that cannot be read
+/// leaves the spectrum open without peaks (bias and line shape as before it) and its error in
+/// `notes` (dropped without notes): the spectrum is not the peak file's fault. `previous` is
+/// never changed, so a failure of the spectrum itself (kalvex::Error) leaves the caller's
+/// document as it was.
 core::Document LoadSpectrum(const std::string& path, const core::Document& previous,
-                            const core::Options& opts, const ArrayChooser& choose);
+                            const core::Options& opts, const ArrayChooser& choose,
+                            PeakFileNotes* notes = nullptr);
 
 }  // namespace kalvex::files

@@ -84,11 +84,7 @@ void ReadSpcFile(Document& doc, const std::string& path, const core::Options& op
 
     ApplyAutoMagnification(doc, opts);
 
-    if (in.SeekEof()) {
-        ReadPeakFileIfPresent(core::ReplaceExtension(path, ".sp2"), doc);
-    } else {
-        ReadPeakLines(in, doc);
-    }
+    if (!in.SeekEof()) ReadPeakLines(in, doc);
 }
 
 std::string SpcFileText(const Document& doc) {

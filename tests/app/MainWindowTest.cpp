@@ -191,6 +191,14 @@ TEST(MainWindow, FailedOpenKeepsThePreviousDocumentAndTitle) {
     EXPECT_EQ(w.Prompter.Texts("information").last(),
               "Too Long Directry and File name: Must be shorter than 255 characters");
     EXPECT_EQ(w.State.Doc.PointCount, points);
+
+    // A bad peak file beside a good spectrum: the spectrum opens, the peak file is named.
+    dir.Write("p.sp2", "1 x\r\n");
+    w.Open(dir.Write("p.spc", test::ReadFileBytes(test::ExamplePath("broad-lorentz.spc"))));
+    EXPECT_EQ(w.State.Doc.SpectrumFileName, dir.File("p.spc"));
+    EXPECT_EQ(w.State.Doc.PeakCount, 0);
+    ASSERT_EQ(w.Prompter.Texts("error").size(), 3);
+    EXPECT_TRUE(w.Prompter.Texts("error")[2].contains("p.sp2 (line 1)"));
 }
 
 TEST(MainWindow, SaveWritesTheSpectrumBackByteForByte) {

@@ -160,6 +160,7 @@ TEST(FitCommand, PeaksFromAFileReplaceThoseBesideTheSpectrum) {
     for (const Peak& p : kStart) test::AddPeak(peaks, p.pos, p.height, p.width);
     peaks.PeakKindLorentz = true;
     const std::string other = dir.Write("start.txt", files::PeakFileText(peaks));
+    dir.Write("spectrum.sp2", "not a peak file");  // never read with --peaks
     const Result r = RunCli({spc, "--peaks", other, "--out-sp2", dir.File("fit.sp2"), "--quiet"});
     ASSERT_EQ(r.status, kExitOk) << r.err;
     Document back = test::MakeDocument(1000);

@@ -176,6 +176,20 @@ TEST(SpcFile, PeaksComeFromTheSp2FileOnlyWhenNoneAreEmbedded) {
     dir.Write("b.sp2", sp2);
     Document embedded = Load(dir.Write("b.spc", kSeqFile));
     EXPECT_EQ(embedded.PeakCount, 1);
+
+    // A bad peak file beside it: the spectrum opens without peaks (the bias its first line
+    // gave undone) and the error names the peak file and line; or it is not read at all.
+    dir.Write("c.sp2", kPeakLine + "3 x\r\n");
+    PeakFileNotes notes;
+    Document bad = LoadSpectrum(dir.Write("c.spc", body), Document{}, NoMagnify(), nullptr, &notes);
+    EXPECT_EQ(bad.PeakCount, 0);
+    EXPECT_FALSE(bad.BiasFromFile);
+    EXPECT_NE(notes.Error.find(dir.File("c.sp2") + " (line 2)"), std::string::npos) << notes.Error;
+    PeakFileNotes skip;
+    skip.ReadBeside = false;
+    EXPECT_EQ(LoadSpectrum(dir.File("a.spc"), Document{}, NoMagnify(), nullptr, &skip).PeakCount,
+              0);
+    EXPECT_TRUE(skip.Error.empty());
 }
 
 TEST(SpcFile, OpenResetsTheDocumentLifecycle) {

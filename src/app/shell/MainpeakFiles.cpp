@@ -48,9 +48,11 @@ void M_Form::OpenSpectrumFile(const QString& qpath) {
         return;
     }
     core::Document fresh;
+    files::PeakFileNotes peak_file;
     const bool read = RunCommand(this, prompter_, [&] {
-        fresh = files::LoadSpectrum(path, state_.Doc, state_.Opts,
-                                    [this](int count) { return input_array_number_->Ask(count); });
+        fresh = files::LoadSpectrum(
+            path, state_.Doc, state_.Opts,
+            [this](int count) { return input_array_number_->Ask(count); }, &peak_file);
     });
     if (!read) return;
 
@@ -74,6 +76,11 @@ void M_Form::OpenSpectrumFile(const QString& qpath) {
     SetNormG();
     SetPGain(QString::fromLatin1(view::PGainText(state_.Doc, state_.Opts)));
     ShowArrayNumber();
+    if (!peak_file.Error.empty()) {
+        prompter_.Error(this, QStringLiteral("The spectrum is open without peaks: its peak file "
+                                             "cannot be read.\n") +
+                                  QString::fromStdString(peak_file.Error));
+    }
 }
 
 void M_Form::Open_sp2_fileClick() {
