@@ -45,7 +45,8 @@ std::string RenameForSaveType(const std::string& file_name, int filter_index) {
     return core::ReplaceExtension(core::FileNameOf(file_name), filter_index == 2 ? ".dat" : ".spc");
 }
 
-SaveAsResult SaveAsChosenPath(core::Document& doc, const std::string& path) {
+SaveAsResult SaveAsChosenPath(core::Document& doc, const std::string& path,
+                              const ReplaceQuestion& may_replace) {
     SaveAsResult result;
     doc.SaveFileName = path;
     const std::string ext = core::ExtensionOf(path);
@@ -53,10 +54,14 @@ SaveAsResult SaveAsChosenPath(core::Document& doc, const std::string& path) {
         SaveSpectrum(path, doc);
         result.SpectrumWritten = true;
     } else if (ext == ".dat") {
+        // The peaks go beside the .dat, where its reader looks for them; the peak file of
+        // the spectrum it came from stays as it is.
+        const std::string sp2 = core::ReplaceExtension(path, ".sp2");
+        result.PeakFileKept = doc.PeakCount > 0 && may_replace && core::FileReadable(sp2) &&
+                              !may_replace(sp2);
         WriteXyTextFile(path, doc);
         result.SpectrumWritten = true;
-        // The peak file keeps the name of the open spectrum, not of the .dat just written.
-        result.PeakFile = WritePeakFile(core::ReplaceExtension(doc.SpectrumFileName, ".sp2"), doc);
+        if (!result.PeakFileKept) result.PeakFile = WritePeakFile(sp2, doc);
     }
     return result;
 }

@@ -1,6 +1,7 @@
 // Save as (.spc or .dat with its peak file) and the Sequential Save of an arrayed spectrum.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "core/Document.h"
@@ -42,13 +43,20 @@ struct SaveAsResult {
     bool SpectrumWritten = false;  ///< false: neither ".spc" nor ".dat"; show kNotSavedMessage
     /// After a ".dat": the peak file; kNoPeakData means show kNoPeakDataMessage.
     PeakWriteStatus PeakFile = PeakWriteStatus::kWritten;
+    /// After a ".dat": an existing peak file the user chose to keep (nothing written to it).
+    bool PeakFileKept = false;
 };
 
+/// Asked before an existing file is replaced (gets its path); true replaces it.
+using ReplaceQuestion = std::function<bool(const std::string& path)>;
+
 /// Writes the confirmed path: SaveFileName = `path`; ".spc" runs Save (SaveSpectrum); ".dat"
-/// writes the X-Y text of the displayed range, then the .sp2 peak file named after
-/// SpectrumFileName; any other extension writes nothing. Every file is written atomically;
-/// a write failure throws kalvex::Error and keeps the previous file.
-SaveAsResult SaveAsChosenPath(core::Document& doc, const std::string& path);
+/// writes the X-Y text of the displayed range and the .sp2 peak file beside it with its name
+/// (b.dat, b.sp2), asking `may_replace` first when that exists (no question without it); any
+/// other extension writes nothing. Every file is written atomically; a write failure throws
+/// kalvex::Error and keeps the previous file.
+SaveAsResult SaveAsChosenPath(core::Document& doc, const std::string& path,
+                              const ReplaceQuestion& may_replace = nullptr);
 
 /// The name of spectrum `index` in a Sequential Save: `save_file_name` without its extension,
 /// "-", the number in decimal, ".spc" ("/d/run.vnj", 12 -> "/d/run-12.spc").

@@ -112,8 +112,10 @@ std::string SpcFileText(const Document& doc) {
 }
 
 PeakWriteStatus SaveSpectrum(const std::string& path, const Document& doc) {
+    // Any other target (an imported spectrum, or a .dat chosen by Save as) gets its peak file
+    // beside it: for an imported spectrum that is beside the spectrum itself.
     if (core::ExtensionOf(path) != ".spc") {
-        return WritePeakFile(core::ReplaceExtension(doc.SpectrumFileName, ".sp2"), doc);
+        return WritePeakFile(core::ReplaceExtension(path, ".sp2"), doc);
     }
     core::WriteFileAtomically(path, SpcFileText(doc));
     return PeakWriteStatus::kWritten;

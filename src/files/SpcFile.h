@@ -20,8 +20,8 @@ void ReadSpcFile(core::Document& doc, const std::string& path, const core::Optio
 std::string SpcFileText(const core::Document& doc);
 
 /// Save: writes SpcFileText to `path` (SaveFileName) when its extension is exactly ".spc";
-/// otherwise writes the .sp2 peak file named after SpectrumFileName instead (kNoPeakData
-/// when there are no peaks). Writes transactionally.
+/// otherwise writes the .sp2 peak file of the same name instead (kNoPeakData when there are
+/// no peaks). Writes transactionally.
 PeakWriteStatus SaveSpectrum(const std::string& path, const core::Document& doc);
 
 }  // namespace kalvex::files

@@ -1,7 +1,9 @@
 // Save as: the proposed type and name, the written files; Sequential Save of arrayed spectra.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
+#include <vector>
 
 #include "core/Error.h"
 #include "core/FileSystem.h"
@@ -9,8 +11,8 @@
 #include "files/SaveCommand.h"
 #include "files/SpcFile.h"
 #include "support/DocumentBuilder.h"
-#include "support/TempDir.h"
 #include "support/SpectrumFileWriters.h"
+#include "support/TempDir.h"
 
 namespace kalvex::files {
 namespace {
@@ -81,7 +83,7 @@ TEST_F(SaveAsWriting, SpcGoesThroughSave) {
     EXPECT_FALSE(test::FileExists(dir_.File("orig.sp2")));
 }
 
-TEST_F(SaveAsWriting, DatWritesTheDisplayedRangeThenThePeakFileOfTheSpectrum) {
+TEST_F(SaveAsWriting, DatWritesTheDisplayedRangeThenThePeakFileBesideIt) {
     test::AddPeak(doc_, 150, 0.5, 2.0);
     doc_.ViewFirstPoint = 101;
     doc_.ViewPointCount = 100;
@@ -97,9 +99,31 @@ TEST_F(SaveAsWriting, DatWritesTheDisplayedRangeThenThePeakFileOfTheSpectrum) {
               " 9.00000000000000E+0000  1.51000000000000E+0000\r\n"
               " 8.99000000000000E+0000  1.52000000000000E+0000\r\n");
     EXPECT_EQ(text.size(), 100u * 49u);
-    // The peak file is named after the open spectrum, positions relative to the saved range.
-    EXPECT_FALSE(test::FileExists(dir_.File("x.sp2")));
-    EXPECT_EQ(test::ReadFileBytes(dir_.File("orig.sp2")).substr(0, 3), "50 ");
+    // The peak file goes beside the .dat, positions relative to the saved range; the
+    // spectrum's own peak file is not touched. Plain Save to the .dat does the same.
+    EXPECT_FALSE(test::FileExists(dir_.File("orig.sp2")));
+    EXPECT_EQ(test::ReadFileBytes(dir_.File("x.sp2")).substr(0, 3), "50 ");
+    std::remove(dir_.File("x.sp2").c_str());
+    EXPECT_EQ(SaveSpectrum(doc_.SaveFileName, doc_), PeakWriteStatus::kWritten);
+    EXPECT_TRUE(test::FileExists(dir_.File("x.sp2")));
+    EXPECT_FALSE(test::FileExists(dir_.File("orig.sp2")));
+}
+
+TEST_F(SaveAsWriting, DatAsksBeforeReplacingAPeakFileBesideIt) {
+    test::AddPeak(doc_, 150, 0.5, 2.0);
+    for (const bool replace : {false, true}) {
+        const std::string old_peaks = dir_.Write("y.sp2", "1 1 1\r\n");
+        std::vector<std::string> asked;
+        const SaveAsResult r =
+            SaveAsChosenPath(doc_, dir_.File("y.dat"), [&](const std::string& p) {
+                asked.push_back(p);
+                return replace;
+            });
+        EXPECT_EQ(asked, std::vector<std::string>{old_peaks});
+        EXPECT_TRUE(test::FileExists(dir_.File("y.dat")));
+        EXPECT_EQ(r.PeakFileKept, !replace);
+        EXPECT_EQ(test::ReadFileBytes(old_peaks) == "1 1 1\r\n", !replace);
+    }
 }
 
 TEST_F(SaveAsWriting, DatWithoutPeaksAsksForTheNoPeakMessage) {

@@ -145,8 +145,12 @@ void M_Form::M_RenameClick() {
                 return QString::fromUtf8(files::RenameForSaveType(name.toStdString(), index));
             });
         if (choice.Path.isEmpty()) return;
-        const files::SaveAsResult result =
-            files::SaveAsChosenPath(state_.Doc, choice.Path.toStdString());
+        const files::SaveAsResult result = files::SaveAsChosenPath(
+            state_.Doc, choice.Path.toStdString(), [this](const std::string& existing) {
+                return prompter_.Confirm(this, QString::fromStdString(existing) +
+                                                   QStringLiteral(" already exists.\nDo you "
+                                                                  "want to replace it?"));
+            });
         if (!result.SpectrumWritten) {
             prompter_.Information(this, QString::fromLatin1(files::kNotSavedMessage));
         } else if (result.PeakFile == files::PeakWriteStatus::kNoPeakData) {
