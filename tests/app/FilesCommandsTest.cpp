@@ -1,15 +1,20 @@
 // File commands in the real window: arrayed spectra, Save as with its type switch, Sequential Save.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 #include <QToolButton>
 #include <cstring>
 
 #include "FakePrompter.h"
 #include "app/shell/Mainpeak.h"
+#include "app/shell/Prompter.h"
+#include "files/SaveCommand.h"
 #include "app/tools/array_number.h"
 #include "support/SharedData.h"
 #include "support/TempDir.h"
@@ -145,6 +150,25 @@ TEST(FilesCommands, SaveAsProposesTheTypeAndRenamesOnASwitch) {
         EXPECT_NEAR(back.State.Doc.ObsY[static_cast<std::size_t>(i)],
                     w.State.Doc.ObsY[static_cast<std::size_t>(i)], 1e-13)
             << i;
+    }
+}
+
+TEST(FilesCommands, TheSaveDialogGivesANameWithoutExtensionTheChosenType) {
+    test::TempDir dir;
+    DialogPrompter prompter;
+    for (const auto& [index, want] : {std::pair{1, "b.spc"}, std::pair{2, "b.dat"}}) {
+        QTimer::singleShot(0, [] {
+            for (QWidget* top : QApplication::topLevelWidgets()) {
+                auto* dialog = qobject_cast<QFileDialog*>(top);
+                if (dialog == nullptr || !dialog->isVisible()) continue;
+                dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText("b");
+                QMetaObject::invokeMethod(dialog, "accept");
+            }
+        });
+        const FileChoice c =
+            prompter.SaveFile(nullptr, QString::fromStdString(dir.Path()), QString(),
+                              QtNameFilters(files::kSaveAsFilter), index, nullptr);
+        EXPECT_EQ(c.Path.toStdString(), dir.File(want));
     }
 }
 

@@ -26,6 +26,15 @@ void Prepare(QFileDialog& dialog, const QString& file, const QStringList& filter
     if (!file.isEmpty()) dialog.selectFile(file);
 }
 
+// The extension of a filter's first pattern: "Data File (*.dat)" gives "dat".
+QString DefaultSuffixOf(const QString& filter) {
+    const int star = filter.indexOf(QStringLiteral("*."));
+    if (star < 0) return {};
+    int end = star + 2;
+    while (end < filter.size() && filter[end].isLetterOrNumber()) ++end;
+    return filter.mid(star + 2, end - star - 2);
+}
+
 FileChoice Run(QFileDialog& dialog, const QStringList& filters) {
     FileChoice choice;
     if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
@@ -71,13 +80,15 @@ FileChoice DialogPrompter::SaveFile(
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     Prepare(dialog, file, filters, filter_index);
-    if (on_type_change) {
-        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&](const QString& f) {
-            auto* edit = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-            const QString current = edit ? edit->text() : file;
-            dialog.selectFile(on_type_change(FilterIndexOf(filters, f), current));
-        });
-    }
+    // A name typed without extension gets the chosen type's, before the overwrite question.
+    dialog.setDefaultSuffix(DefaultSuffixOf(dialog.selectedNameFilter()));
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&](const QString& f) {
+        dialog.setDefaultSuffix(DefaultSuffixOf(f));
+        if (!on_type_change) return;
+        auto* edit = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        const QString current = edit ? edit->text() : file;
+        dialog.selectFile(on_type_change(FilterIndexOf(filters, f), current));
+    });
     return Run(dialog, filters);
 }
 
