@@ -204,6 +204,8 @@ FitArguments ParseFitArguments(const std::vector<std::string>& args) {
             a.OutSp2 = next();
         } else if (arg == "--out-spc") {
             a.OutSpc = next();
+        } else if (arg == "--out-dat") {
+            a.OutDat = next();
         } else if (arg == "--sp3") {
             a.OutSp3 = next();
         } else if (arg == "--report") {
@@ -237,12 +239,15 @@ FitArguments ParseFitArguments(const std::vector<std::string>& args) {
         throw UsageError("give either --spectrum or --all-spectra");
     }
     if (a.Chain && !a.AllSpectra) throw UsageError("--chain needs --all-spectra");
-    if (a.AllSpectra &&
-        !(a.OutSp2.empty() && a.OutSpc.empty() && a.OutSp3.empty() && a.Report.empty())) {
+    if (a.AllSpectra && !(a.OutSp2.empty() && a.OutSpc.empty() && a.OutDat.empty() &&
+                          a.OutSp3.empty() && a.Report.empty())) {
         throw UsageError("--all-spectra writes its results with --table only");
     }
     if (!a.OutSpc.empty() && core::ExtensionOf(a.OutSpc) != ".spc") {
         throw UsageError("--out-spc needs a file name ending in .spc");
+    }
+    if (!a.OutDat.empty() && core::ExtensionOf(a.OutDat) != ".dat") {
+        throw UsageError("--out-dat needs a file name ending in .dat");
     }
     return a;
 }
@@ -298,12 +303,14 @@ Fit:
                       --iterations count); the engine itself would go on until stopped
   --threads N         threads for the normal matrix (default: one per core); the
                       results are the same for every count
-  --no-fit            do not fit: read, synthesise the curves and write the outputs
+  --no-fit            do not fit: read, synthesise the curves and write the outputs; no
+                      peaks are needed then, so a spectrum converts as Save as does
   --quiet             no progress lines
 
 Output:
   --out-sp2 FILE      the fitted peaks as a .sp2 peak file
   --out-spc FILE      the spectrum with the fitted peaks as a .spc file
+  --out-dat FILE      the spectrum as X-Y text (.dat: ppm and intensity per line)
   --sp3 FILE          the .sp3 curve table: spectrum, every peak curve and their sum
   --report FILE       the .par fit report
   --table FILE        CSV, one row per spectrum and peak: position (point, ppm, Hz),

@@ -47,7 +47,7 @@ struct FitArguments {
     bool NoFit = false;                ///< --no-fit
     bool Quiet = false;                ///< --quiet
     bool Help = false;                 ///< --help
-    std::string OutSp2, OutSpc, OutSp3, Report, Table;
+    std::string OutSp2, OutSpc, OutDat, OutSp3, Report, Table;
 };
 
 /// Parses the arguments after the program name. Throws UsageError for an unknown option, a

@@ -16,6 +16,7 @@
 #include "files/PeakLines.h"
 #include "files/SpcFile.h"
 #include "files/VnmrBinary.h"
+#include "files/XyText.h"
 #include "fit/GaussNewton.h"
 #include "fit/LineShapes.h"
 #include "peaks/FitReport.h"
@@ -202,6 +203,7 @@ void FitSession::WriteOutputs(const Document& doc) const {
     };
     if (!a_.OutSp2.empty()) check(files::WritePeakFile(a_.OutSp2, doc), a_.OutSp2);
     if (!a_.OutSpc.empty()) check(files::SaveSpectrum(a_.OutSpc, doc), a_.OutSpc);
+    if (!a_.OutDat.empty()) files::WriteXyTextFile(a_.OutDat, doc);
     if (!a_.OutSp3.empty()) check(files::WriteCurveTable(a_.OutSp3, doc), a_.OutSp3);
     if (!a_.Report.empty()) peaks::WriteFitReport(a_.Report, doc, opts_);
 }
@@ -238,7 +240,7 @@ int FitSession::Run() {
     if (a_.Shape == LineType::kLorentz) doc.PeakKindLorentz = true;
     if (a_.Fraction) doc.PeakFractionL.Fill(*a_.Fraction);
     type_ = core::CurrentLineType(opts_, doc);
-    if (doc.PeakCount == 0) {
+    if (doc.PeakCount == 0 && !a_.NoFit) {
         throw Error(std::string(files::kNoPeakDataMessage) +
                         " (no peaks in the file or beside it; give them with --peaks)",
                     a_.Spectrum);

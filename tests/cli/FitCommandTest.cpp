@@ -1,22 +1,23 @@
 // kalvex-fit end to end: spectra and peaks written here, fitted, and every output read back.
-#include "cli/FitCommand.h"
-
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
+#include <cmath>
+#include <cstdio>
+#include <random>
+#include <regex>
+#include <sstream>
+
+#include "cli/FitCommand.h"
 #include "core/NumberReader.h"
 #include "files/OpenCommand.h"
 #include "files/PeakLines.h"
 #include "files/SpcFile.h"
+#include "files/XyText.h"
 #include "fit/LineShapes.h"
 #include "support/DocumentBuilder.h"
 #include "support/SpectrumFileWriters.h"
 #include "support/TempDir.h"
-
-#include <cmath>
-#include <random>
-#include <regex>
-#include <sstream>
-#include <sys/wait.h>
 
 namespace kalvex::cli {
 namespace {
@@ -180,6 +181,20 @@ TEST(FitCommand, NoFitOnlyConvertsAndSynthesises) {
     const double z = fit::SynthesiseModel(doc, LineType::kLorentz);
     EXPECT_NEAR(std::stod(r.out.substr(2)), z, 1e-12 * z);
     EXPECT_EQ(test::ReadFileBytes(dir.File("start.sp3")), files::CurveTableText(doc));
+}
+
+TEST(FitCommand, NoFitConvertsASpectrumWithoutPeaks) {
+    TempDir dir;
+    const std::string spc = WriteSpectrumWithPeaks(dir, {});
+    std::remove(dir.File("spectrum.sp2").c_str());
+    const Result r = RunCli({spc, "--no-fit", "--out-dat", dir.File("s.dat"), "--out-spc",
+                             dir.File("s.spc"), "--quiet"});
+    ASSERT_EQ(r.status, kExitOk) << r.err;
+    const Document doc = files::LoadSpectrum(spc, Document{}, core::Options{}, nullptr);
+    EXPECT_EQ(test::ReadFileBytes(dir.File("s.dat")), files::XyTextFileText(doc));
+    EXPECT_EQ(test::ReadFileBytes(dir.File("s.spc")), test::ReadFileBytes(spc));
+    EXPECT_EQ(RunCli({spc, "--quiet"}).status, kExitBadInput);  // a fit still needs peaks
+    EXPECT_EQ(RunCli({spc, "--no-fit", "--out-dat", dir.File("s.txt")}).status, kExitBadInput);
 }
 
 TEST(FitCommand, BadInputAndUsageExitWithOne) {
