@@ -235,11 +235,15 @@ TEST(MainWindow, PeakFileCommandsSayWhenThereAreNoPeaks) {
               QStringList({"No Peak Data !!!", "No Peak Data !!!"}));
     EXPECT_FALSE(test::FileExists(dir.File("p.sp2")));
 
+    w.Action("Open_sp2_file")->trigger();  // a cancelled dialog leaves the tick as it was
+    EXPECT_FALSE(w.Action("Open_sp2_file")->isChecked());
     w.Prompter.OpenAnswers.push_back(
         {QString::fromStdString(test::ExamplePath("broad-lorentz.sp2")), 1});
-    w.Form.Open_sp2_fileClick();
+    w.Action("Open_sp2_file")->trigger();
     EXPECT_TRUE(w.Action("Open_sp2_file")->isChecked());
     EXPECT_EQ(w.State.Doc.PeakCount, 1);
+    w.Action("Open_sp2_file")->trigger();
+    EXPECT_TRUE(w.Action("Open_sp2_file")->isChecked());
     w.Form.M_SaveAsClick();
     w.Form.M_saveGLClick();
     EXPECT_TRUE(test::FileExists(dir.File("p.sp2")));

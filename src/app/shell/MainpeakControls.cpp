@@ -268,8 +268,14 @@ void M_Form::BuildMenus() {
     QMenu* file = bar->addMenu(QStringLiteral("&File"));
     AddAction(file, "M_Open", "&Open Sprctrum Data (spc/dat/1rd/vdt/vnj)", true,
               &M_Form::M_OpenClick);
-    AddAction(file, "Open_sp2_file", "Open peak data (*.sp2)", false, &M_Form::Open_sp2_fileClick,
-              true);
+    QAction* open_sp2 =
+        AddAction(file, "Open_sp2_file", "Open peak data (*.sp2)", false, nullptr, true);
+    // The tick says a peak file was opened; Qt's own toggle is undone so that a cancelled
+    // dialog leaves it as it was.
+    connect(open_sp2, &QAction::triggered, this, [this, open_sp2](bool checked) {
+        open_sp2->setChecked(!checked);
+        Open_sp2_fileClick();
+    });
     file->addSeparator()->setObjectName(QStringLiteral("N6"));
     AddAction(file, "M_Rename", "Save as [&Rename && Retype]", false, &M_Form::M_RenameClick);
     file->addSeparator()->setObjectName(QStringLiteral("N4"));

@@ -87,10 +87,7 @@ void M_Form::Open_sp2_fileClick() {
     QAction* tick = Action("Open_sp2_file");
     const FileChoice choice = prompter_.OpenFile(this, open_folder_, QString(),
                                                  QtNameFilters("Peak Data (*.sp2)|*.sp2"), 1);
-    if (choice.Path.isEmpty()) {
-        tick->setChecked(false);
-        return;
-    }
+    if (choice.Path.isEmpty()) return;
     tick->setChecked(true);
     A_ResetClick();
     RunCommand(this, prompter_, [&] {
