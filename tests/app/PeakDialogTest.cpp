@@ -1,6 +1,7 @@
 // Peak Information and Gauss + Lorentz in the real windows: show, edit, Delete, To File.
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -114,6 +115,14 @@ TEST_F(PeakDialog, AHalfPlacedPeakGoesAloneByDeleteOrAllReset) {
     EXPECT_FALSE(state_.View.NewPeakPending);
     right_click();  // not ignored
     EXPECT_EQ(state_.Doc.PeakCount, 1);
+}
+
+TEST_F(PeakDialog, InverseHeightShowsTheNewHeight) {
+    Sel_Dlg* info = form_.PeakDialog();
+    info->ShowPeak(2);
+    const QString before = In<QLineEdit>(info, "Edhight")->text();
+    form_.findChild<QAction*>("plusminus")->trigger();
+    EXPECT_EQ(In<QLineEdit>(info, "Edhight")->text(), "-" + before);
 }
 
 TEST_F(PeakDialog, BadTextStopsDrawAndNamesIt) {

@@ -206,6 +206,11 @@ void Sel_Dlg::HideBoth() {
     sel_dlg2_->hide();
 }
 
+void Sel_Dlg::ShowAgain() {
+    const int n = OrderIndex() + 1;
+    if (isVisible() && n >= 1 && n <= main_.State().Doc.PeakCount) ShowPeak(n);
+}
+
 void Sel_Dlg::ShowPeak(int n) {
     view::AppState& state = main_.State();
     const peaks::PeakInfo info =

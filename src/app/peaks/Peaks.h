@@ -49,6 +49,8 @@ public:
     void ShowPeak(int n);
     /// Hides both windows (an open, All Reset, the fit dialog).
     void HideBoth();
+    /// While the window is shown, shows its peak again: a command changed the table under it.
+    void ShowAgain();
     Sel_Dlg2* Companion() { return sel_dlg2_; }
 
     /// The list Peak_Order: item index (0-based, -1 for none), append, keep the first `count`.

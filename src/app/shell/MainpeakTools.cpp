@@ -44,6 +44,7 @@ void M_Form::plusminusClick() {
     if (tick->isChecked()) {
         for (int k = 1; k <= core::kMaxPeaks; ++k) state_.Doc.PeakHeight[k] *= -1.0;
         view::RefreshClick(state_, *this);
+        sel_dlg_->ShowAgain();
     }
     tick->setChecked(false);
 }
