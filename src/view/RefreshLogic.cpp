@@ -137,6 +137,16 @@ std::string ShortTitle(const core::Document& doc) {
 
 std::string LongTitle(const core::Document& doc) { return doc.SpectrumFileName + RangeSuffix(doc); }
 
+std::string FitButtonHint(const core::Document& doc) {
+    const double limit = doc.LsfUpperLimit;
+    if (doc.PeakCount == 0 || doc.ResidualSum < limit) return "Go! Least-Square-Fitting";
+    std::string limit_text = core::FormatGeneral(limit);
+    if (limit_text.find_first_of(".E") == std::string::npos) limit_text += ".0";
+    return "| r | = " + core::FormatFixed(doc.ResidualSum, 7, 2) +
+           (doc.ResidualSum == limit ? " reaches" : " is above") + " the fit's upper limit " +
+           limit_text + " (Options > GaussNewton)";
+}
+
 std::string SxxText(double residual_sum) { return core::FormatFixed(residual_sum, 7, 5); }
 
 std::string NormGText(double y_scale) { return "NG : " + core::FormatSci(y_scale, 5, 5); }

@@ -55,6 +55,11 @@ std::string ShortTitle(const core::Document& doc);
 /// "<full path> : a-b<npoints>".
 std::string LongTitle(const core::Document& doc);
 
+/// The fit button's hint: "Go! Least-Square-Fitting", or, while peaks exist but the squared
+/// sum is not below the fit's upper limit, why the button is disabled:
+/// "| r | = 2.60 is above the fit's upper limit 2.0 (Options > GaussNewton)".
+std::string FitButtonHint(const core::Document& doc);
+
 /// Sxx: ResidualSum as fixed(7,5).
 std::string SxxText(double residual_sum);
 /// NormG: "NG : " + YScale as sci(5,5).

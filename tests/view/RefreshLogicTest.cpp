@@ -29,6 +29,21 @@ TEST(RefreshLogic, ReadoutTexts) {
     EXPECT_EQ(PGainText(doc, opts), "");
     EXPECT_EQ(NormGText(2500.0), "NG : 2.5000E+0003");
     EXPECT_EQ(SxxText(0.000123456789), "0.00012");
+
+    // The fit button's hint says why it is disabled, at the limit and above it.
+    doc.PeakCount = 1;
+    for (const auto& [sum, limit, hint] :
+         {std::tuple{1.99, 2.0f, "Go! Least-Square-Fitting"},
+          std::tuple{2.6, 2.0f,
+                     "| r | = 2.60 is above the fit's upper limit 2.0 (Options > GaussNewton)"},
+          std::tuple{2.5, 2.5f,
+                     "| r | = 2.50 reaches the fit's upper limit 2.5 (Options > GaussNewton)"}}) {
+        doc.ResidualSum = sum;
+        doc.LsfUpperLimit = limit;
+        EXPECT_EQ(FitButtonHint(doc), hint);
+    }
+    doc.PeakCount = 0;
+    EXPECT_EQ(FitButtonHint(doc), "Go! Least-Square-Fitting");
     EXPECT_EQ(GainText(0.1), "0.10");
 }
 

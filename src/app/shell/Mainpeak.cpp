@@ -89,7 +89,7 @@ void M_Form::ReleaseToolButtons(QToolButton* keep) {
 }
 
 void M_Form::EnableAfterOpen() {
-    lsf_->setEnabled(false);
+    SetLsfEnabled(false);
     img_spect_->setEnabled(true);
     for (const char* name : {"M_Save", "M_SaveAs", "M_Rename", "A_Reset", "SetBias", "PrevPrn",
                              "RangeXY", "ReadCSppm", "ChangeHeight"}) {
@@ -163,7 +163,11 @@ void M_Form::SetTitle(const std::string& title) { setWindowTitle(QString::fromUt
 
 void M_Form::SetSxxText(const std::string& text) { sxx_->setText(QString::fromLatin1(text)); }
 
-void M_Form::SetLsfEnabled(bool enabled) { lsf_->setEnabled(enabled); }
+void M_Form::SetLsfEnabled(bool enabled) {
+    lsf_->setEnabled(enabled);
+    // A grey button alone does not tell a new user that the squared sum is too large.
+    lsf_->setToolTip(QString::fromLatin1(view::FitButtonHint(state_.Doc)));
+}
 
 void M_Form::SetSaveGLEnabled(bool enabled) { Action("M_saveGL")->setEnabled(enabled); }
 

@@ -61,10 +61,10 @@ void M_Form::OpenSpectrumFile(const QString& qpath) {
     sel_dlg_->HideBoth();
     sxx_->clear();
     open_folder_ = QFileInfo(qpath).absolutePath();
-    EnableAfterOpen();
     state_.Doc.Release();
     state_.Doc = std::move(fresh);
     state_.Doc.SpectrumLoaded = true;
+    EnableAfterOpen();
     state_.Opts.XTickManual = false;
 
     state_.Opts.LGselect = state_.Doc.PeakKindLorentz ? 1 : 0;

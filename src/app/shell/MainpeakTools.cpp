@@ -24,7 +24,7 @@ void M_Form::A_ResetClick() {
     // click and drop a peak read afterwards.
     state_.View.NewPeakPending = false;
     view::RefreshClick(state_, *this);
-    lsf_->setEnabled(false);
+    SetLsfEnabled(false);
     sxx_->clear();
     sel_dlg_->HideBoth();
     sel_dlg_->TruncateItems(0);
