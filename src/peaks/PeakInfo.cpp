@@ -78,6 +78,12 @@ PeakInfo ShowPeakInfo(int n, const core::Document& doc, core::Options& opts,
         s.Txt_PPM = FormatFixed(doc.XFirstHz0 - steps * doc.XStepHz, 7, 1);
         s.x_Err = PlusMinus(FormatFixed(pos_err * doc.XStepHz, 7, 1)) + " Hz";
     }
+    // Peak files may hold positions the spectrum has no point for; the fit refuses them.
+    if (p < 1 || p > doc.PointCount) {
+        s.Txt_PPM = "outside";
+        s.Txt_PPMHint = "Point " + std::to_string(p) + " lies outside the spectrum's points 1.." +
+                        std::to_string(doc.PointCount);
+    }
     const WidthTexts own = WidthsIn(doc, x, ex);
     s.EdWidth = own.Width;
     s.W_Err = own.WidthErr;

@@ -21,7 +21,8 @@ struct SelDlgTexts {
     int Peak_OrderIndex = 0;  ///< item index of the peak list: n - 1
     std::string Edposition;   ///< position, points (decimal integer)
     std::string posi_Err;     ///< position error, points
-    std::string Txt_PPM;      ///< position in the axis unit
+    std::string Txt_PPM;      ///< position in the axis unit; "outside" for no point of the spectrum
+    std::string Txt_PPMHint;  ///< why a peak is "outside"; empty otherwise
     std::string x_Err;        ///< position error in the axis unit, with the unit
     std::string Edhight;      ///< height / YRange
     std::string H_Err;        ///< height error, stored units (not divided by YRange)

@@ -72,6 +72,18 @@ TEST(PeakInfo, GaussPeakOnThePpmAxis) {
     EXPECT_EQ(s.Percnt, "25.00%");
 }
 
+TEST(PeakInfo, PeaksBeforeTheFirstOrAfterTheLastPointShowAsOutside) {
+    Document doc = TwoPeaks();  // 1000 points
+    Options opts;
+    for (const auto& [pos, outside] : {std::pair{0, true}, std::pair{1, false},
+                                       std::pair{1000, false}, std::pair{1001, true}}) {
+        doc.PeakPos[1] = static_cast<std::uint16_t>(pos);
+        const SelDlgTexts s = ShowPeakInfo(1, doc, opts, {}).Sel_Dlg;
+        EXPECT_EQ(s.Txt_PPM == "outside", outside) << pos;
+        EXPECT_EQ(s.Txt_PPMHint.empty(), !outside) << pos;
+    }
+}
+
 TEST(PeakInfo, LorentzPeakOnTheHzAxisLeavesTheHzFieldsEmpty) {
     Document doc = TwoPeaks();
     doc.PeakKindLorentz = true;

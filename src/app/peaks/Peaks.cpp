@@ -222,6 +222,7 @@ void Sel_Dlg::ShowPeak(int n) {
     Edposition->setText(Latin1(t.Edposition));
     posi_Err->setText(Latin1(t.posi_Err));
     Txt_PPM->setText(Latin1(t.Txt_PPM));
+    Txt_PPM->setToolTip(Latin1(t.Txt_PPMHint));
     x_Err->setText(Latin1(t.x_Err));
     Edhight->setText(Latin1(t.Edhight));
     H_Err->setText(Latin1(t.H_Err));
