@@ -44,4 +44,11 @@ public:
         : Error("Range check error", std::move(file), line) {}
 };
 
+/// The user cancelled a command midway (a dialog it needed was cancelled): nothing to report,
+/// and nothing was changed.
+class Cancelled : public std::exception {
+public:
+    const char* what() const noexcept override { return "Cancelled"; }
+};
+
 }  // namespace kalvex

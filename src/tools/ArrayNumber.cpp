@@ -34,6 +34,15 @@ std::optional<int> AcceptedArrayEntry(const std::string& entry, int array_count)
     return value;
 }
 
+std::string ArrayEntryComplaint(const std::string& entry, int array_count) {
+    if (AcceptedArrayEntry(entry, array_count)) return {};
+    const std::string range = ": type 1 to " + std::to_string(array_count);
+    if (const std::optional<int> value = EntryValue(entry)) {
+        return "There is no spectrum " + std::to_string(*value) + range;
+    }
+    return "\"" + entry + "\" is not a whole number" + range;
+}
+
 int SteppedArrayIndex(int index, int array_count, ArrayStep step, bool seq_saving) {
     if (seq_saving) return index;
     if (step == ArrayStep::kUp) {

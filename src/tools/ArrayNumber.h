@@ -22,6 +22,10 @@ std::string ArrayEntryAfterOk(const std::string& entry);
 /// allowed) inside 1..array_count; std::nullopt otherwise, and the dialog is shown again.
 std::optional<int> AcceptedArrayEntry(const std::string& entry, int array_count);
 
+/// What the dialog says above an entry it asks again for: empty when AcceptedArrayEntry takes
+/// it, else why not and which numbers it takes ("There is no spectrum 9: type 1 to 5").
+std::string ArrayEntryComplaint(const std::string& entry, int array_count);
+
 /// A click on one arrow of array_updown.
 enum class ArrayStep { kUp, kDown };
 

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 #include <QToolButton>
 #include <cstring>
@@ -14,8 +15,8 @@
 #include "FakePrompter.h"
 #include "app/shell/Mainpeak.h"
 #include "app/shell/Prompter.h"
-#include "files/SaveCommand.h"
 #include "app/tools/array_number.h"
+#include "files/SaveCommand.h"
 #include "support/SharedData.h"
 #include "support/TempDir.h"
 
@@ -50,13 +51,20 @@ struct Window {
     view::AppState State;
     test::FakePrompter Prompter;
     M_Form Form{State, Prompter};
-    std::vector<QString> Entries;  // answers typed into Input_array_number, in turn
+    std::vector<QString> Entries;  // answers typed into Input_array_number, in turn ("Esc")
+    std::vector<QString> Prompts;  // what it said above each of them
 
     Window() {
         Form.findChild<Input_array_number*>()->SetRunner([this](Input_array_number& dlg) {
             ASSERT_FALSE(Entries.empty());
-            dlg.vj1_edit->setText(Entries.front());
+            Prompts.push_back(dlg.Label1->text());
+            const QString entry = Entries.front();
             Entries.erase(Entries.begin());
+            if (entry == "Esc") {
+                QTest::keyClick(&dlg, Qt::Key_Escape);
+                return;
+            }
+            dlg.vj1_edit->setText(entry);
             dlg.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
         });
     }
@@ -103,8 +111,18 @@ TEST(FilesCommands, InvalidArrayNumbersAreAskedAgain) {
     w.Open(path);
     ASSERT_TRUE(w.State.Doc.SpectrumLoaded);
     EXPECT_TRUE(w.Entries.empty());
+    EXPECT_EQ(w.Prompts, std::vector<QString>({"Input desired array number",
+                                               "There is no spectrum 9: type 1 to 5",
+                                               "\"x\" is not a whole number: type 1 to 5"}));
     EXPECT_EQ(w.State.Doc.ArrayIndex, 3);
     EXPECT_DOUBLE_EQ(w.State.Doc.ObsY[29], 1.0);
+
+    // Escape stops the open of another file and keeps the spectrum shown.
+    w.Entries = {"Esc"};
+    w.Open(WriteArrayed(dir, 4, 60));
+    EXPECT_EQ(w.State.Doc.PointCount, 100);
+    EXPECT_EQ(w.State.Doc.ArrayIndex, 3);
+    EXPECT_TRUE(w.Prompter.Texts("error").isEmpty());
 }
 
 TEST(FilesCommands, SequentialSaveWritesEverySpectrumAndReturnsToTheShownOne) {

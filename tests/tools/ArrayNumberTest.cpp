@@ -31,6 +31,10 @@ TEST(ArrayNumber, AcceptsOnlyWholeNumbersOfExistingSpectra) {
         EXPECT_EQ(AcceptedArrayEntry(bad, 5), std::nullopt) << bad;
     }
     EXPECT_EQ(AcceptedArrayEntry("256", 255), std::nullopt);
+    EXPECT_EQ(ArrayEntryComplaint("5", 5), "");
+    EXPECT_EQ(ArrayEntryComplaint("6", 5), "There is no spectrum 6: type 1 to 5");
+    EXPECT_EQ(ArrayEntryComplaint("0", 5), "There is no spectrum 0: type 1 to 5");
+    EXPECT_EQ(ArrayEntryComplaint("x", 5), "\"x\" is not a whole number: type 1 to 5");
 }
 
 TEST(ArrayNumber, StepsWrapAtBothEnds) {

@@ -13,6 +13,8 @@ bool RunCommand(QWidget* parent, Prompter& prompter, const std::function<void()>
     try {
         body();
         return true;
+    } catch (const kalvex::Cancelled&) {
+        // The user chose to stop; there is nothing to tell them.
     } catch (const kalvex::Error& e) {
         prompter.Error(parent, QString::fromUtf8(e.what()));
     } catch (const std::bad_alloc&) {

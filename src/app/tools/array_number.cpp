@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
+#include "core/Error.h"
 #include "tools/ArrayNumber.h"
 
 namespace kalvex::app {
@@ -14,13 +15,12 @@ Input_array_number::Input_array_number(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Input_array_number"));
     setModal(true);
     setFixedSize(250, 160);
-    // Only OK closes it: the open needs a spectrum number.
-    setWindowFlags(windowFlags() & ~Qt::WindowCloseButtonHint);
     auto* layout = new QVBoxLayout(this);
     vj1_label = new QLabel(this);
     vj1_label->setObjectName(QStringLiteral("vj1_label"));
-    auto* prompt = new QLabel(QStringLiteral("Input desired array number"), this);
-    prompt->setObjectName(QStringLiteral("Label1"));
+    Label1 = new QLabel(this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setWordWrap(true);
     vj1_edit = new QLineEdit(this);
     vj1_edit->setObjectName(QStringLiteral("vj1_edit"));
     auto* ok = new QDialogButtonBox(QDialogButtonBox::Ok, this);
@@ -31,7 +31,7 @@ Input_array_number::Input_array_number(QWidget* parent) : QDialog(parent) {
         accept();
     });
     layout->addWidget(vj1_label);
-    layout->addWidget(prompt);
+    layout->addWidget(Label1);
     layout->addWidget(vj1_edit);
     layout->addWidget(ok);
 }
@@ -43,16 +43,21 @@ int Input_array_number::Ask(int array_count) {
         const QRect p = parentWidget()->frameGeometry();
         move(p.left() + p.width() / 3, p.top() + height());
     }
+    const QString prompt = QStringLiteral("Input desired array number");
+    Label1->setText(prompt);
+    Label1->setStyleSheet(QString());
     for (;;) {
+        setResult(QDialog::Rejected);
         if (runner_) {
             runner_(*this);
         } else {
             exec();
         }
-        if (const auto index =
-                tools::AcceptedArrayEntry(vj1_edit->text().toStdString(), array_count)) {
-            return *index;
-        }
+        if (result() != QDialog::Accepted) throw Cancelled();
+        const std::string entry = vj1_edit->text().toStdString();
+        if (const auto index = tools::AcceptedArrayEntry(entry, array_count)) return *index;
+        Label1->setText(QString::fromStdString(tools::ArrayEntryComplaint(entry, array_count)));
+        Label1->setStyleSheet(QStringLiteral("color: #c00000"));
     }
 }
 
