@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -132,36 +133,52 @@ void DrawSpectrum(Canvas& canvas, const core::Document& doc, core::Options& opts
     canvas.SetPenWidth(1);
 }
 
-void DrawXAxis(Canvas& canvas, const core::Document& doc, core::Options& opts, PlotGeometry& geo,
-               const RenderContext& ctx) {
+namespace {
+
+// The ticks of one step over the shown range, their labels and where the labels go.
+struct AxisLayout {
+    double Step = 1.0;
+    int Count = 0;    // labelled ticks, at most kMaxTicks
+    double F0 = 0.0;  // value of tick 0
+    int Half = 0;     // half the tick spacing, pixels
+    std::uint16_t Decimals = 0;
+    int FontSize = 1;
+    std::vector<int> X;             // tick columns
+    std::vector<std::string> Text;  // labels
+    std::vector<int> Left;          // label left edges
+    int LabelEvery = 1;             // 1: every tick labelled; k: every k-th
+};
+
+// The next step of the 1, 2, 5 series above `step`.
+double NextTickStep(double step) {
+    const int e = static_cast<int>(std::floor(std::log10(step)));
+    const double power = e >= 0 ? std::pow(10.0, e) : 1.0 / std::pow(10.0, -e);
+    const double base = step / power;
+    const double next = base < 1.5 ? 2.0 : base < 3.5 ? 5.0 : 10.0;
+    return e >= 0 ? next * power : next / std::pow(10.0, -e);
+}
+
+AxisLayout LayOutAxis(Canvas& canvas, const core::Document& doc, const PlotGeometry& geo,
+                      double step) {
     const double s = doc.XAxisPpm ? doc.XFirstPpm : doc.XFirstHz;
     const double t = doc.XAxisPpm ? doc.XStepPpm : doc.XStepHz;
-    const double e = s - (doc.ViewPointCount - 1) * t;
-    const double span = e - s;
+    const double span = (s - (doc.ViewPointCount - 1) * t) - s;
     const double abs_span = std::fabs(span);
-
-    // A manual step that is no usable number falls back to the automatic one.
-    if (!opts.XTickManual || !(geo.XTickStep > 0.0) || !std::isfinite(geo.XTickStep)) {
-        geo.XTickStep = AutoXTickStep(abs_span);
-        opts.x_delta = core::FormatGeneral(geo.XTickStep);
-    }
-    const double step = geo.XTickStep;
-
+    AxisLayout a;
+    a.Step = step;
     // Without a span there is no scale to put ticks on.
     const bool has_ticks = abs_span > 0.0 && std::isfinite(abs_span);
-    int tick_count = 0;
-    double f0 = 0.0;
     if (has_ticks) {
-        tick_count = static_cast<int>(
+        a.Count = static_cast<int>(
             std::min(std::fabs(core::Trunc(span / step)) + 1.0, static_cast<double>(kMaxTicks)));
         // Left of zero the first tick is one step past the view start.
-        f0 = s > 0 ? core::Trunc(s / step) * step : core::Trunc(s / step) * step - step;
+        a.F0 = s > 0 ? core::Trunc(s / step) * step : core::Trunc(s / step) * step - step;
     }
     auto tick_x = [&](int j) {
-        return Px(((j * step + (s - f0)) / abs_span) * geo.PlotWidth + geo.PlotLeft);
+        return Px(((j * step + (s - a.F0)) / abs_span) * geo.PlotWidth + geo.PlotLeft);
     };
-    const int half = has_ticks ? static_cast<int>(core::Trunc((tick_x(1) - tick_x(0)) / 2.0)) : 0;
-    geo.XTickDecimals = XTickDecimalsFor(step);
+    a.Half = has_ticks ? static_cast<int>(core::Trunc((tick_x(1) - tick_x(0)) / 2.0)) : 0;
+    a.Decimals = XTickDecimalsFor(step);
 
     const double r = canvas.PixelsPerInch();
     int size = Px(geo.AxisZone / r * 2.54 * 10);
@@ -169,17 +186,76 @@ void DrawXAxis(Canvas& canvas, const core::Document& doc, core::Options& opts, P
         size = Px(geo.PlotWidth / r * 2.54 * 2);
     }
     if (doc.XAxisPpm) {
-        if (geo.XTickDecimals >= 2) {
+        if (a.Decimals >= 2) {
             size = Px(size * 0.7);
-            if (tick_count >= 12) size = Px(size * 0.9);
-        } else if (geo.XTickDecimals > 0 || tick_count >= 12) {
+            if (a.Count >= 12) size = Px(size * 0.9);
+        } else if (a.Decimals > 0 || a.Count >= 12) {
             size = Px(size * 0.8);
         }
     } else {
         size = Px(size * 0.8);
-        if (geo.XTickDecimals > 0 || tick_count >= 12) size = Px(size * 0.8);
+        if (a.Decimals > 0 || a.Count >= 12) size = Px(size * 0.8);
     }
+    a.FontSize = size;
     canvas.SetFont(kAxisFont, size, FontCharset::kDefault);
+
+    // Labels never reach past the picture: the plot's margins are as wide on both sides.
+    const int right_limit = geo.PlotRight + geo.PlotLeft - 2;
+    for (int j = 0; j < a.Count; ++j) {
+        const int x = tick_x(j);
+        if (x < geo.PlotLeft || x > geo.PlotRight) continue;
+        std::string label = core::FormatFixed(a.F0 - j * step, 5, a.Decimals).substr(0, 7);
+        const int width = canvas.TextWidth(label);
+        int left = Px(x - core::Trunc(width / 2.0));
+        left = std::max(std::min(left, right_limit - width), 0);
+        a.X.push_back(x);
+        a.Text.push_back(std::move(label));
+        a.Left.push_back(left);
+    }
+    return a;
+}
+
+// Whether labels k, 2k, 3k ... keep a gap of half a digit between each other.
+bool LabelsFit(Canvas& canvas, const AxisLayout& a, int every) {
+    const int gap = canvas.TextWidth("0") / 2;
+    int previous_right = std::numeric_limits<int>::min();
+    for (std::size_t i = 0; i < a.Text.size(); i += static_cast<std::size_t>(every)) {
+        if (previous_right != std::numeric_limits<int>::min() && a.Left[i] < previous_right + gap) {
+            return false;
+        }
+        previous_right = a.Left[i] + canvas.TextWidth(a.Text[i]);
+    }
+    return true;
+}
+
+}  // namespace
+
+void DrawXAxis(Canvas& canvas, const core::Document& doc, core::Options& opts, PlotGeometry& geo,
+               const RenderContext& ctx) {
+    const double s = doc.XAxisPpm ? doc.XFirstPpm : doc.XFirstHz;
+    const double t = doc.XAxisPpm ? doc.XStepPpm : doc.XStepHz;
+    const double abs_span = std::fabs((s - (doc.ViewPointCount - 1) * t) - s);
+
+    // A manual step that is no usable number falls back to the automatic one.
+    const bool automatic =
+        !opts.XTickManual || !(geo.XTickStep > 0.0) || !std::isfinite(geo.XTickStep);
+    if (automatic) geo.XTickStep = AutoXTickStep(abs_span);
+    AxisLayout axis = LayOutAxis(canvas, doc, geo, geo.XTickStep);
+    // Labels that would run into each other: the automatic step grows along 1, 2, 5 until
+    // they fit; a step the user chose stays, and only every second, fifth ... tick is labelled.
+    if (automatic) {
+        while (axis.Text.size() > 1 && !LabelsFit(canvas, axis, 1)) {
+            axis = LayOutAxis(canvas, doc, geo, NextTickStep(axis.Step));
+        }
+        geo.XTickStep = axis.Step;
+        opts.x_delta = core::FormatGeneral(geo.XTickStep);
+    } else {
+        for (const int every : {2, 5, 10, 20}) {
+            if (LabelsFit(canvas, axis, axis.LabelEvery)) break;
+            axis.LabelEvery = every;
+        }
+    }
+    geo.XTickDecimals = axis.Decimals;
 
     if (ctx.Output) canvas.SetPenWidth(ctx.PenOutWidth(opts.XLine_Style == 1 ? 2 : 1));
     if (ctx.Output && !opts.Prn_xline) return;
@@ -190,23 +266,26 @@ void DrawXAxis(Canvas& canvas, const core::Document& doc, core::Options& opts, P
     const int label_top = Px(geo.PlotBottom - 5.5 * geo.AxisZone / 7.0);
     canvas.MoveTo(geo.PlotLeft, ya);
     canvas.LineTo(geo.PlotRight, ya);
-    if (has_ticks && tick_x(0) - half >= geo.PlotLeft) {
-        canvas.MoveTo(tick_x(0) - half, ya);
-        canvas.LineTo(tick_x(0) - half, minor_end);
+    if (axis.Count > 0) {
+        // The minor tick left of tick 0, which may lie left of the plot and is then skipped.
+        const double s0 = s - axis.F0;
+        const int x0 = Px((s0 / abs_span) * geo.PlotWidth + geo.PlotLeft);
+        if (x0 - axis.Half >= geo.PlotLeft) {
+            canvas.MoveTo(x0 - axis.Half, ya);
+            canvas.LineTo(x0 - axis.Half, minor_end);
+        }
     }
-    for (int j = 0; j < tick_count; ++j) {
-        const int x = tick_x(j);
-        if (x < geo.PlotLeft || x > geo.PlotRight) continue;
+    for (std::size_t i = 0; i < axis.X.size(); ++i) {
+        const int x = axis.X[i];
         canvas.MoveTo(x, ya);
         canvas.LineTo(x, major_end);
-        if (x + half < geo.PlotRight) {
-            canvas.MoveTo(x + half, ya);
-            canvas.LineTo(x + half, minor_end);
+        if (x + axis.Half < geo.PlotRight) {
+            canvas.MoveTo(x + axis.Half, ya);
+            canvas.LineTo(x + axis.Half, minor_end);
         }
-        const std::string label =
-            core::FormatFixed(f0 - j * step, 5, geo.XTickDecimals).substr(0, 7);
-        const double half_text = core::Trunc(canvas.TextWidth(label) / 2.0);
-        canvas.TextOut(Px(x - half_text), label_top, label);
+        if (i % static_cast<std::size_t>(axis.LabelEvery) == 0) {
+            canvas.TextOut(axis.Left[i], label_top, axis.Text[i]);
+        }
     }
     const std::string title = AxisTitle(doc.XAxisPpm);
     const double half_title = core::Trunc(canvas.TextWidth(title) / 2.0);

@@ -97,7 +97,8 @@ TEST(Plotting, AutomaticTickStepsDecimalsLabelsAndFontSizes) {
     const Case cases[] = {
         {10.0, 0.5, 10, true, "0.5", 1, 10, "10.0", "Font Times New Roman,10,Default"},
         {20.0, 0.1, 124, true, "1", 0, 13, "20", "Font Times New Roman,10,Default"},
-        {1.0, 0.0005, 70, true, "0.002", 3, 18, "1.000", "Font Times New Roman,8,Default"},
+        // 18 labels of 0.002 would run into each other: the step grows to 0.005.
+        {1.0, 0.0005, 70, true, "0.005", 3, 7, "1.000", "Font Times New Roman,9,Default"},
         // A five-digit value with 2 decimals loses the last one to the 7-character cut.
         {12345.0, 0.047, 11, false, "0.05", 2, 10, "12345.0", "Font Times New Roman,8,Default"},
     };
@@ -127,9 +128,40 @@ TEST(Plotting, AxisTicksLabelsAndTitleSitWhereTheLayoutPutsThem) {
         EXPECT_EQ(s.canvas.Contains("LineTo " + std::to_string(x + 25) + ",315"), j < 9) << j;
     }
     EXPECT_FALSE(s.canvas.Contains("LineTo -15,315"));
-    // "10.0" is 27 px wide at 10 pt, the title 133 px.
-    EXPECT_TRUE(s.canvas.Contains("TextOut -3,321,10.0"));
+    // "10.0" is 27 px wide at 10 pt, the title 133 px; the first label is moved right so it
+    // is not cut at the picture's edge.
+    EXPECT_TRUE(s.canvas.Contains("TextOut 0,321,10.0"));
+    EXPECT_TRUE(s.canvas.Contains("TextOut 50,321,9.5"));  // the others stay centred
     EXPECT_TRUE(s.canvas.Contains("TextOut 169,346,Chemical Shift / ppm"));
+}
+
+TEST(Plotting, LabelsNeverRunIntoEachOtherNorPastThePicture) {
+    struct Case {
+        double first, step;
+        int points;
+        bool ppm, manual;
+    };
+    const Case cases[] = {{24975.59, 24.4140625, 2048, false, false},
+                          {-25000.0, 15.0, 3001, false, false},
+                          {1.0, 0.0005, 70, true, false},
+                          {16.18, 0.000306, 65536, true, false},
+                          {10.0, 0.05, 100, true, true}};
+    for (const Case& c : cases) {
+        Screen s;
+        s.opts.XTickManual = c.manual;
+        s.geo.XTickStep = 0.1;  // the manual step: a label every tick would not fit
+        DrawOnScreen(s, Spectrum(c.points, c.first, c.step, c.ppm));
+        const auto& texts = s.canvas.Texts();
+        ASSERT_GE(texts.size(), 3u) << c.first;
+        for (std::size_t i = 0; i + 1 < texts.size(); ++i) {
+            const int width = static_cast<int>(texts[i].Str.size()) * texts[i].FontSize * 96 / 144;
+            EXPECT_GE(texts[i].X, 0) << texts[i].Str;
+            EXPECT_LE(texts[i].X + width, 468) << texts[i].Str;
+            if (i + 2 < texts.size()) {
+                EXPECT_LT(texts[i].X + width, texts[i + 1].X) << texts[i].Str;
+            }
+        }
+    }
 }
 
 TEST(Plotting, ViewStartOfMinusTwoPutsTheFirstTickOneStepPastIt) {
