@@ -43,11 +43,69 @@ std::vector<Point> ShownPointColumns(const PlotGeometry& geo, int count) {
     return pts;
 }
 
+// The part of the segment a-b within rows top..bottom, or false when none of it is.
+bool ClipToRows(Point& a, Point& b, int top, int bottom) {
+    const double dy = b.Y - a.Y;
+    double t0 = 0.0;
+    double t1 = 1.0;
+    for (const auto& [p, q] : {std::pair{-dy, static_cast<double>(a.Y - top)},
+                               std::pair{dy, static_cast<double>(bottom - a.Y)}}) {
+        if (p == 0.0) {
+            if (q < 0.0) return false;
+            continue;
+        }
+        const double r = q / p;
+        if (p < 0.0) {
+            t0 = std::max(t0, r);
+        } else {
+            t1 = std::min(t1, r);
+        }
+    }
+    if (t0 > t1) return false;
+    const Point from = a;
+    const double dx = b.X - a.X;
+    if (t0 > 0.0) a = Point{Px(from.X + t0 * dx), Px(from.Y + t0 * dy)};
+    if (t1 < 1.0) b = Point{Px(from.X + t1 * dx), Px(from.Y + t1 * dy)};
+    return true;
+}
+
+// The curve through `pts`, cut off where it leaves rows top..bottom: nothing is drawn above
+// full scale or into the axis, whatever the gain or the heights of the model.
+void PolylineWithinRows(Canvas& canvas, std::span<const Point> pts, int top, int bottom) {
+    const auto inside = [&](const Point& p) { return p.Y >= top && p.Y <= bottom; };
+    if (std::all_of(pts.begin(), pts.end(), inside)) {
+        canvas.Polyline(pts);
+        return;
+    }
+    std::vector<Point> run;
+    auto flush = [&] {
+        if (run.size() > 1) canvas.Polyline(run);
+        run.clear();
+    };
+    for (std::size_t i = 1; i < pts.size(); ++i) {
+        Point a = pts[i - 1];
+        Point b = pts[i];
+        if (!ClipToRows(a, b, top, bottom)) {
+            flush();
+            continue;
+        }
+        if (run.empty() || !(run.back() == a)) {
+            flush();
+            run.push_back(a);
+        }
+        if (!(run.back() == b)) run.push_back(b);
+        if (!(b == pts[i])) flush();
+    }
+    flush();
+}
+
+int AxisRow(const PlotGeometry& geo) { return geo.PlotBottom - geo.AxisZone; }
+
 void DrawCurve(Canvas& canvas, std::vector<Point>& pts, const double* values,
-               const VerticalMap& map) {
+               const VerticalMap& map, const PlotGeometry& geo) {
     const std::size_t n = pts.size();
     for (std::size_t i = 0; i < n; ++i) pts[i].Y = map.CurveRow(values[i]);
-    canvas.Polyline(pts);
+    PolylineWithinRows(canvas, pts, geo.PlotTop, AxisRow(geo));
 }
 
 }  // namespace
@@ -127,7 +185,7 @@ void DrawSpectrum(Canvas& canvas, const core::Document& doc, core::Options& opts
         const VerticalMap map(doc, geo);
         const double* obs = doc.ObsY.data() + shown.FirstElement;
         for (std::size_t i = 0; i < pts.size(); ++i) pts[i].Y = map.ObservedRow(obs[i]);
-        canvas.Polyline(pts);
+        PolylineWithinRows(canvas, pts, geo.PlotTop, AxisRow(geo));
     }
     DrawXAxis(canvas, doc, opts, geo, ctx);
     canvas.SetPenWidth(1);
@@ -307,17 +365,20 @@ PeakDrawOutcome DrawPeaks(Canvas& canvas, core::Document& doc, const core::Optio
     const ShownRange shown = ShownPoints(doc);
     std::vector<Point> pts = ShownPointColumns(geo, shown.Count);
     const VerticalMap map(doc, geo);
+    // A single peak is never shown as selected; the selected one is drawn last, over the sum.
+    const int green =
+        !ctx.Output && doc.PeakCount != 1 && selected_peak >= 1 && selected_peak <= doc.PeakCount
+            ? selected_peak
+            : 0;
     for (int k = 1; k <= doc.PeakCount; ++k) {
         const double* curve = doc.PeakCurve(k);
         if (ctx.Output) {
             if (!opts.Prn_Peaks) continue;
             canvas.SetPenWidth(ctx.PenOutWidth(opts.P_Line1));
             DrawStyledCurve(canvas, curve, static_cast<CurveStyle>(opts.P_Line2), doc, geo);
-        } else {
-            // A single peak is never shown as selected.
-            const bool selected = k == selected_peak && doc.PeakCount != 1;
-            canvas.SetPenColor(selected ? kGreen : kRed);
-            DrawCurve(canvas, pts, curve + shown.FirstElement, map);
+        } else if (k != green) {
+            canvas.SetPenColor(kRed);
+            DrawCurve(canvas, pts, curve + shown.FirstElement, map, geo);
             canvas.SetPenColor(kBlack);
         }
     }
@@ -332,9 +393,14 @@ PeakDrawOutcome DrawPeaks(Canvas& canvas, core::Document& doc, const core::Optio
             }
         } else {
             canvas.SetPenColor(kBlue);
-            DrawCurve(canvas, pts, doc.SumY.data() + shown.FirstElement, map);
+            DrawCurve(canvas, pts, doc.SumY.data() + shown.FirstElement, map, geo);
             canvas.SetPenColor(kBlack);
         }
+    }
+    if (green != 0) {
+        canvas.SetPenColor(kGreen);
+        DrawCurve(canvas, pts, doc.PeakCurve(green) + shown.FirstElement, map, geo);
+        canvas.SetPenColor(kBlack);
     }
     return outcome;
 }
@@ -346,9 +412,12 @@ void DrawStyledCurve(Canvas& canvas, const double* curve, CurveStyle style,
     const double* values = curve + shown.FirstElement;
     const int n = shown.Count;
     auto at = [&](int i) { return Point{ShownPointX(geo, i), map.CurveRow(values[i])}; };
+    const int top = geo.PlotTop;
+    const int bottom = AxisRow(geo);
     auto segment = [&](int a, int b) {
-        const Point pa = at(a);
-        const Point pb = at(b);
+        Point pa = at(a);
+        Point pb = at(b);
+        if (!ClipToRows(pa, pb, top, bottom)) return;
         canvas.MoveTo(pa.X, pa.Y);
         canvas.LineTo(pb.X, pb.Y);
     };
@@ -362,6 +431,7 @@ void DrawStyledCurve(Canvas& canvas, const double* curve, CurveStyle style,
             const int r = Px(canvas.PenWidth() * 5.0 / 12.0);
             auto disc = [&](int i) {
                 const Point p = at(i);
+                if (p.Y < top || p.Y > bottom) return;
                 canvas.Ellipse(p.X - r, p.Y - r, p.X + r, p.Y + r);
             };
             disc(0);
@@ -377,7 +447,7 @@ void DrawStyledCurve(Canvas& canvas, const double* curve, CurveStyle style,
         default: {
             std::vector<Point> pts(static_cast<std::size_t>(n));
             for (int i = 0; i < n; ++i) pts[static_cast<std::size_t>(i)] = at(i);
-            canvas.Polyline(pts);
+            PolylineWithinRows(canvas, pts, top, bottom);
             break;
         }
     }

@@ -1,6 +1,8 @@
 // The picture's mouse and key state machine: placing, picking, range drag, cursor, gain keys.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "view/MouseLogic.h"
 #include "view/ViewFixture.h"
 
@@ -46,9 +48,13 @@ TEST(MouseLogic, PlacedPeakHasItsTopAtTheClickAndTheWidthOfTheSecondClick) {
     EXPECT_DOUBLE_EQ(f.state.Doc.PeakHalfWidthL[1], 13 / 6.29);
     // "Refresh Btn" mode: the peak is drawn onto the same picture, its top on the clicked row.
     EXPECT_EQ(f.shell.BitmapsCreated, 1);
+    // (Its tails lie below the axis, where the curve is cut off.)
     const auto red = f.shell.Picture()->StrokesIn(kRed);
-    ASSERT_EQ(red.size(), 3u);
-    EXPECT_EQ(red[2].Points[40], (Point{258, y}));
+    ASSERT_GE(red.size(), 3u);
+    EXPECT_TRUE(std::any_of(red.begin() + 2, red.end(), [&](const auto& stroke) {
+        return std::find(stroke.Points.begin(), stroke.Points.end(), Point{258, y}) !=
+               stroke.Points.end();
+    }));
 }
 
 TEST(MouseLogic, LeftClickOnThePeakColumnGivesHalfWidthZero) {

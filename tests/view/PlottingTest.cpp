@@ -197,12 +197,31 @@ TEST(Plotting, BiasFromOneHalfAnchorsTheGainAtFullScale) {
         doc.Bias = bias;
         Screen s;
         DrawOnScreen(s, doc);
-        const auto spectrum = s.canvas.Strokes().front().Points;
-        EXPECT_EQ(spectrum, (std::vector<Point>{{10, full_row}, {460, zero_row}}));
-        // A model curve sits on Bias: a curve value 0 is the row of the observed value Bias.
         const VerticalMap map(doc, s.geo);
+        EXPECT_EQ(map.ObservedRow(1.0), full_row);
+        EXPECT_EQ(map.ObservedRow(0.0), zero_row);
+        // A model curve sits on Bias: a curve value 0 is the row of the observed value Bias.
         EXPECT_EQ(map.CurveRow(0.0), map.ObservedRow(bias));
     }
+}
+
+TEST(Plotting, CurvesAreCutOffAtFullScaleAndAtTheAxis) {
+    // At gain 2 the spectrum 0, 1, 0.5, 0 overshoots full scale (row 10) around point 2.
+    core::Document doc = Spectrum(4, 10.0, 1.0);
+    doc.ObsY[1] = 1.0;
+    doc.ObsY[2] = 0.5;
+    doc.YExpand = 2.0;
+    Screen s;
+    DrawOnScreen(s, doc);
+    const auto strokes = s.canvas.Strokes();
+    ASSERT_GE(strokes.size(), 2u);
+    EXPECT_EQ(strokes[0].Points, (std::vector<Point>{{10, 302}, {85, 10}}));
+    EXPECT_EQ(strokes[1].Points, (std::vector<Point>{{310, 10}, {460, 302}}));
+    // Values below the axis (row 310) are cut off there.
+    doc.ObsY[3] = -0.3;
+    Screen low;
+    DrawOnScreen(low, doc);
+    EXPECT_EQ(low.canvas.Strokes()[1].Points.back(), (Point{406, 310}));
 }
 
 TEST(Plotting, WithoutBiasCurvesStartOnTheBaselineEvenWithAnOffset) {
@@ -246,6 +265,7 @@ TEST(Plotting, TwoPeaksDrawTheSelectedGreenAndTheSumBlue) {
     p.Draw(2);
     ASSERT_EQ(p.s.canvas.StrokesIn(kRed).size(), 1u);
     ASSERT_EQ(p.s.canvas.StrokesIn(kGreen).size(), 1u);
+    EXPECT_EQ(p.s.canvas.Strokes().back().Color, kGreen);  // over the sum, not under it
     const auto sums = p.s.canvas.StrokesIn(kBlue);
     ASSERT_EQ(sums.size(), 1u);
     ASSERT_EQ(sums[0].Points.size(), 100u);
