@@ -114,6 +114,25 @@ TEST(MainWindow, SizePresetSixGivesTheLargeClientAreaAndFrame) {
     EXPECT_EQ(form.findChild<QWidget*>("M_Bevel")->geometry(), QRect(26, 28, 961, 769));
 }
 
+TEST(MainWindow, ReadOutsFitTheirBoxesAndTheMenuBarUsesTheMenuFont) {
+    Window w;
+    w.Form.SetSxxText("106.34830");
+    w.State.Doc.YScale = -1.23456e-123;
+    w.Open(test::ExamplePath("broad-lorentz.spc"));
+    w.Form.SetSxxText("106.34830");
+    for (const char* name : {"Sxx", "NormG", "P_gain"}) {
+        auto* label = w.Child<QLabel>(name);
+        EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()),
+                  label->contentsRect().width())
+            << name << " " << label->text().toStdString();
+    }
+    auto* bar = w.Form.findChild<QMenuBar*>("M_Form_Menu");
+    EXPECT_EQ(bar->font().toString(), QApplication::font("QMenu").toString());
+    for (QMenu* menu : w.Form.findChildren<QMenu*>()) {
+        EXPECT_EQ(menu->font().toString(), bar->font().toString()) << menu->title().toStdString();
+    }
+}
+
 TEST(MainWindow, CommandsBecomeAvailableWhenASpectrumIsOpened) {
     Window w;
     const char* enabled_at_start[] = {"M_Open", "M_Exit", "SetOption", "HowTo", "verAbout"};

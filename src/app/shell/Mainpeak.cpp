@@ -116,25 +116,10 @@ void M_Form::EndOpenCommand() {
 }
 
 void M_Form::SetNormG() {
-    norm_g_->setText(QString::fromLatin1(view::NormGText(state_.Doc.YScale)));
-    PlaceReadouts();
+    SetFittedText(norm_g_, QString::fromLatin1(view::NormGText(state_.Doc.YScale)), 19);
 }
 
-void M_Form::SetPGain(const QString& text) {
-    p_gain_->setText(text);
-    PlaceReadouts();
-}
-
-void M_Form::PlaceReadouts() {
-    // The labels grow with their texts; the read-outs to their right keep clear of them.
-    norm_g_->adjustSize();
-    norm_g_->resize(std::max(125, norm_g_->width()), 21);
-    p_gain_->adjustSize();
-    p_gain_->resize(std::max(55, p_gain_->width()), 19);
-    p_gain_->move(std::max(465, norm_g_->geometry().right() + 6), 0);
-    num_array_->move(std::max(530, p_gain_->geometry().right() + 6), 0);
-    array_updown_->move(num_array_->geometry().right() + 6, 0);
-}
+void M_Form::SetPGain(const QString& text) { SetFittedText(p_gain_, text, 16); }
 
 void M_Form::ShowArrayNumber() {
     num_array_->setText(QString::number(state_.Doc.ArrayIndex));
@@ -161,7 +146,9 @@ void M_Form::PictureChanged() { img_spect_->update(); }
 
 void M_Form::SetTitle(const std::string& title) { setWindowTitle(QString::fromUtf8(title)); }
 
-void M_Form::SetSxxText(const std::string& text) { sxx_->setText(QString::fromLatin1(text)); }
+void M_Form::SetSxxText(const std::string& text) {
+    SetFittedText(sxx_, QString::fromLatin1(text), 19);
+}
 
 void M_Form::SetLsfEnabled(bool enabled) {
     lsf_->setEnabled(enabled);

@@ -131,7 +131,6 @@ private:
     void ShowArrayNumber();
     void SetNormG();
     void SetPGain(const QString& text);
-    void PlaceReadouts();
     QAction* Action(const char* name) const;
 
     view::AppState& state_;

@@ -1,5 +1,6 @@
 // M_Form's controls and menus: tool buttons with drawn pictures, read-outs, the menu bar.
 #include <QAction>
+#include <QApplication>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -263,7 +264,11 @@ QAction* M_Form::AddAction(QMenu* menu, const char* name, const char* caption, b
 void M_Form::BuildMenus() {
     QMenuBar* bar = menuBar();
     bar->setObjectName(QStringLiteral("M_Form_Menu"));
-    bar->setFont(TimesFont(12, true, true));
+    // The platform's menu font, the same in the bar as in its drop-down menus; every property
+    // set, so none comes from the window's own Times font.
+    QFont menu_font = QApplication::font("QMenu");
+    menu_font.setResolveMask(QFont::AllPropertiesResolved);
+    bar->setFont(menu_font);
 
     QMenu* file = bar->addMenu(QStringLiteral("&File"));
     AddAction(file, "M_Open", "&Open Sprctrum Data (spc/dat/1rd/vdt/vnj)", true,

@@ -1,8 +1,10 @@
 #include "app/shell/Prompter.h"
 
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QTreeView>
 
 namespace kalvex::app {
 
@@ -19,6 +21,11 @@ int FilterIndexOf(const QStringList& filters, const QString& filter) {
 void Prepare(QFileDialog& dialog, const QString& file, const QStringList& filters,
              int filter_index) {
     dialog.setOption(QFileDialog::DontUseNativeDialog);
+    // Wide enough for long spectrum names, with every column as wide as what it shows.
+    dialog.resize(900, 520);
+    if (auto* tree = dialog.findChild<QTreeView*>(QStringLiteral("treeView"))) {
+        tree->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    }
     dialog.setNameFilters(filters);
     if (filter_index >= 1 && filter_index <= filters.size()) {
         dialog.selectNameFilter(filters[filter_index - 1]);
