@@ -54,6 +54,7 @@ protected:
     void Open() {
         form_.findChild<QAction*>(QStringLiteral("SetOption"))->trigger();
         ASSERT_TRUE(Dialog()->isVisible());
+        EXPECT_TRUE(Dialog()->isModal());
     }
     void Click(const char* name) { ClickOn(In<QAbstractButton>(Dialog(), name)); }
     QImage Picture() { return form_.Image()->Bitmap().copy(); }

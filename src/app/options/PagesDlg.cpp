@@ -97,7 +97,11 @@ void PagesDlg::ShowFromMenu() {
     const core::WindowPoint at = core::OptionsDialogPlace(m.left(), m.top(), m.width(), m.height(),
                                                           main_.ClientHeight(), width());
     move(at.Left, at.Top);
-    open();
+    // Modal for the whole program, as the menu's dialogs are, without a nested event loop.
+    setModal(true);
+    show();
+    raise();
+    activateWindow();
 }
 
 void PagesDlg::ShowForPrintLayout(QWidget* preview) {
