@@ -19,6 +19,35 @@ const char* const kGlobal = "Global";
 const char* const kFit = "Least Sqr Fit";
 const char* const kPrint = "Print";
 
+// The "Print" section's keys, in the order they are written.
+struct CheckKey {
+    const char* Key;
+    bool Options::*Member;
+};
+struct ItemKey {
+    const char* Key;
+    int Options::*Member;
+    int Items;
+};
+struct LengthKey {
+    const char* Key;
+    double PrintLayout::*Member;
+};
+constexpr CheckKey kPrintChecks[] = {{"Prn_Source", &Options::Prn_Source},
+                                     {"Prn_Peaks", &Options::Prn_Peaks},
+                                     {"Prn_Sum", &Options::Prn_Sum},
+                                     {"Prn_xline", &Options::Prn_xline}};
+constexpr ItemKey kPrintGroups[] = {{"S_Line1", &Options::S_Line1, kPenWidthItems},
+                                    {"XLine_Style", &Options::XLine_Style, kXLineItems},
+                                    {"P_Line1", &Options::P_Line1, kPenWidthItems},
+                                    {"Sum_Line1", &Options::Sum_Line1, kPenWidthItems},
+                                    {"P_Line2", &Options::P_Line2, kLineStyleItems},
+                                    {"Sum_Line2", &Options::Sum_Line2, kLineStyleItems}};
+constexpr LengthKey kPrintLengths[] = {
+    {"px_zero", &PrintLayout::LeftCm},        {"px_Width", &PrintLayout::WidthCm},
+    {"py_zero", &PrintLayout::TopCm},         {"py_Height", &PrintLayout::HeightCm},
+    {"U_Height", &PrintLayout::AxisHeightCm}, {"Spc_Margin", &PrintLayout::SpectrumMarginCm}};
+
 std::string_view Trim(std::string_view s) {
     const auto first = s.find_first_not_of(" \t");
     if (first == std::string_view::npos) return {};
@@ -161,26 +190,18 @@ void ReadOptionsSettings(const IniFile& ini, Options& opts, Document& doc) {
 }
 
 void ReadPrintSettings(const IniFile& ini, Options& opts) {
-    opts.Prn_Source = ReadBool(ini, kPrint, "Prn_Source", true);
-    opts.Prn_Peaks = ReadBool(ini, kPrint, "Prn_Peaks", true);
-    opts.Prn_Sum = ReadBool(ini, kPrint, "Prn_Sum", true);
-    opts.Prn_xline = ReadBool(ini, kPrint, "Prn_xline", true);
-    opts.S_Line1 = ReadItem(ini, kPrint, "S_Line1", 2, kPenWidthItems);
-    opts.XLine_Style = ReadItem(ini, kPrint, "XLine_Style", 0, kXLineItems);
-    opts.P_Line1 = ReadItem(ini, kPrint, "P_Line1", 0, kPenWidthItems);
-    opts.Sum_Line1 = ReadItem(ini, kPrint, "Sum_Line1", 1, kPenWidthItems);
-    opts.P_Line2 = ReadItem(ini, kPrint, "P_Line2", 0, kLineStyleItems);
-    opts.Sum_Line2 = ReadItem(ini, kPrint, "Sum_Line2", 0, kLineStyleItems);
-
-    const PrintLayout defaults;
-    PrintLayout& p = opts.Print;
-    p.LeftCm = ReadReal(ini, kPrint, "px_zero", defaults.LeftCm);
-    p.WidthCm = ReadReal(ini, kPrint, "px_Width", defaults.WidthCm);
-    p.TopCm = ReadReal(ini, kPrint, "py_zero", defaults.TopCm);
-    p.HeightCm = ReadReal(ini, kPrint, "py_Height", defaults.HeightCm);
-    p.AxisHeightCm = ReadReal(ini, kPrint, "U_Height", defaults.AxisHeightCm);
-    p.SpectrumMarginCm = ReadReal(ini, kPrint, "Spc_Margin", defaults.SpectrumMarginCm);
+    const Options defaults;
+    for (const auto& [key, member] : kPrintChecks) {
+        opts.*member = ReadBool(ini, kPrint, key, defaults.*member);
+    }
+    for (const auto& [key, member, items] : kPrintGroups) {
+        opts.*member = ReadItem(ini, kPrint, key, defaults.*member, items);
+    }
+    for (const auto& [key, member] : kPrintLengths) {
+        opts.Print.*member = ReadReal(ini, kPrint, key, defaults.Print.*member);
+    }
     opts.Scale_set = ReadItem(ini, kPrint, "Scale_set", 0, kScaleSetItems);
+    PrintLayout& p = opts.Print;
     if (opts.Scale_set != 1) {
         p.AxisHeightCm = AutoAxisHeightCm(p.HeightCm);
         p.SpectrumMarginCm = AutoSpectrumMarginCm(p.HeightCm);
@@ -208,25 +229,11 @@ void WriteSettings(IniFile& ini, const WindowSettings& window, const Options& op
     SetReal(ini, kGlobal, "obs freq", doc.ObsFreqSetting);
     SetInt(ini, kFit, "Precision", opts.Precision);
 
-    SetBool(ini, kPrint, "Prn_Source", opts.Prn_Source);
-    SetBool(ini, kPrint, "Prn_Peaks", opts.Prn_Peaks);
-    SetBool(ini, kPrint, "Prn_Sum", opts.Prn_Sum);
-    SetBool(ini, kPrint, "Prn_xline", opts.Prn_xline);
-    SetInt(ini, kPrint, "S_Line1", opts.S_Line1);
-    SetInt(ini, kPrint, "XLine_Style", opts.XLine_Style);
-    SetInt(ini, kPrint, "P_Line1", opts.P_Line1);
-    SetInt(ini, kPrint, "Sum_Line1", opts.Sum_Line1);
-    SetInt(ini, kPrint, "P_Line2", opts.P_Line2);
-    SetInt(ini, kPrint, "Sum_Line2", opts.Sum_Line2);
-    const PrintLayout& p = opts.Print;
-    SetReal(ini, kPrint, "px_zero", p.LeftCm);
-    SetReal(ini, kPrint, "px_Width", p.WidthCm);
-    SetReal(ini, kPrint, "py_zero", p.TopCm);
-    SetReal(ini, kPrint, "py_Height", p.HeightCm);
-    SetReal(ini, kPrint, "U_Height", p.AxisHeightCm);
-    SetReal(ini, kPrint, "Spc_Margin", p.SpectrumMarginCm);
+    for (const auto& [key, member] : kPrintChecks) SetBool(ini, kPrint, key, opts.*member);
+    for (const auto& [key, member, items] : kPrintGroups) SetInt(ini, kPrint, key, opts.*member);
+    for (const auto& [key, member] : kPrintLengths) SetReal(ini, kPrint, key, opts.Print.*member);
     SetInt(ini, kPrint, "Scale_set", opts.Scale_set);
-    SetInt(ini, kPrint, "Paper", p.PortraitPaper ? 0 : 1);
+    SetInt(ini, kPrint, "Paper", opts.Print.PortraitPaper ? 0 : 1);
 }
 
 void LoadSettingsFile(const std::string& path, Options& opts, Document& doc,

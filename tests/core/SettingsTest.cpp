@@ -3,7 +3,6 @@
 
 #include <functional>
 
-#include "core/Error.h"
 #include "core/FormSize.h"
 #include "core/Settings.h"
 #include "support/TempDir.h"
@@ -34,24 +33,15 @@ TEST(Settings, ANewInstallationStartsWithTheDefaults) {
     EXPECT_EQ(size.Height, 510);
     EXPECT_EQ(l.Window.Left, 300);
     EXPECT_EQ(l.Window.Top, 100);
-    EXPECT_EQ(l.Window.Path, "");
     EXPECT_TRUE(l.Doc.XAxisPpm);
-    EXPECT_EQ(l.Opts.Xaxis, 0);
     EXPECT_FALSE(l.Doc.PeakKindLorentz);
-    EXPECT_EQ(l.Opts.LGselect, 0);
     EXPECT_EQ(l.Opts.Bias_set, 1);   // "Auto"
     EXPECT_EQ(l.Opts.RefMethod, 1);  // the stored 2 clamped to "Refresh Btn"
-    EXPECT_EQ(l.Opts.ParType, 0);    // "Select Params"
     EXPECT_TRUE(l.Opts.magnify_enable);
-    EXPECT_FALSE(l.Opts.x86cpu);
     EXPECT_EQ(l.Doc.FitSelect, "111");
     EXPECT_EQ(l.Opts.LSFlimit, "2.0");
     EXPECT_EQ(l.Doc.LsfUpperLimit, 2.0f);
     EXPECT_EQ(l.Doc.F_Type, 0);  // "spc (seq)"
-    EXPECT_EQ(l.Doc.ObsFreqSetting, 1.0);
-    EXPECT_EQ(l.Opts.Precision, 0);
-    EXPECT_EQ(l.Opts.Print.HeightCm, 15.0);
-    EXPECT_FALSE(l.Opts.Print.PortraitPaper);
 }
 
 TEST(Settings, IntegerKeysAreReadWithClampingAndDefaults) {
@@ -167,22 +157,14 @@ TEST(Settings, WritesEveryKeyInTheProgramsOrder) {
               "px_Width=16\npy_zero=1.4\npy_Height=15\nU_Height=2.25\n"
               "Spc_Margin=0.517241379310345\nScale_set=1\nPaper=0\n");
 
-    // Read back, everything returns.
-    Options o2;
-    Document d2;
-    WindowSettings w2;
-    ReadMainWindowSettings(ini, w2, o2, d2);
-    ReadOptionsSettings(ini, o2, d2);
-    ReadPrintSettings(ini, o2);
-    EXPECT_EQ(w2.Path, "/home/u/my spectra");
-    EXPECT_EQ(o2.D_size_combo, 6);
-    EXPECT_EQ(d2.F_Type, 5);
-    EXPECT_EQ(d2.LsfUpperLimit, 12.5f);
-    EXPECT_EQ(d2.ObsFreqSetting, 400.13);
-    EXPECT_EQ(o2.Precision, 1);
-    EXPECT_EQ(o2.Print.AxisHeightCm, 2.25);  // "Manual": as stored
-    EXPECT_TRUE(o2.Print.PortraitPaper);
-    EXPECT_EQ(o2.S_Line1, 3);
+    // What only this file holds comes back ("Manual": the axis height as stored).
+    const Loaded l = FromText(ini.Text());
+    EXPECT_EQ(l.Window.Path, "/home/u/my spectra");
+    EXPECT_EQ(l.Doc.ObsFreqSetting, 400.13);
+    EXPECT_EQ(l.Opts.Precision, 1);
+    EXPECT_EQ(l.Opts.Print.AxisHeightCm, 2.25);
+    EXPECT_TRUE(l.Opts.Print.PortraitPaper);
+    EXPECT_EQ(l.Opts.S_Line1, 3);
 }
 
 TEST(Settings, AutoScaleDerivesTheAxisFromTheStoredHeight) {
@@ -192,7 +174,7 @@ TEST(Settings, AutoScaleDerivesTheAxisFromTheStoredHeight) {
     EXPECT_EQ(l.Opts.Print.LeftCm, 2.0);
 }
 
-TEST(Settings, SavingKeepsForeignKeysAndAFailureKeepsThePreviousFile) {
+TEST(Settings, SavingKeepsForeignKeys) {
     test::TempDir dir;
     const std::string path = dir.Write("k.ini", "[Mine]\nColour=red\n[Global]\nForm=3\n");
     Options opts;
@@ -201,9 +183,6 @@ TEST(Settings, SavingKeepsForeignKeysAndAFailureKeepsThePreviousFile) {
     const IniFile saved = ReadIniFile(path);
     EXPECT_EQ(saved.Get("Mine", "Colour"), "red");
     EXPECT_EQ(saved.Get("Global", "Form"), "1");
-
-    const std::string blocked = dir.Write("plain", "x") + "/k.ini";
-    EXPECT_THROW(SaveSettingsFile(blocked, {}, opts, doc), Error);
 }
 
 TEST(Settings, TheFileSitsBesideTheProgramUnlessThatFolderCannotBeWritten) {
@@ -225,9 +204,8 @@ TEST(Settings, TheFileSitsBesideTheProgramUnlessThatFolderCannotBeWritten) {
 TEST(Settings, AWindowPlaceOffEveryScreenReturnsToTheFirstStartsPlace) {
     const std::vector<ScreenArea> screens = {{0, 0, 1920, 1080}, {1920, 0, 1280, 1024}};
     const std::tuple<int, int, int, int> cases[] = {
-        {310, 120, 310, 120}, {1919, 1079, 1919, 1079}, {1920, 0, 1920, 0},
-        {3200, 10, 300, 100}, {3199, 1023, 3199, 1023}, {3199, 1024, 300, 100},
-        {-1, 40, 300, 100},   {40, -1, 300, 100},
+        {1919, 1079, 1919, 1079}, {1920, 0, 1920, 0},     {3199, 1023, 3199, 1023},
+        {3200, 10, 300, 100},     {3199, 1024, 300, 100}, {-1, 40, 300, 100},
     };
     for (const auto& [left, top, x, y] : cases) {
         const WindowPoint p = VisibleWindowPlace({"", left, top}, screens);

@@ -58,10 +58,9 @@ TEST(OptionsLogic, OkAppliesAxisUnitLineTypeLimitAndPrintLengths) {
         float UpperLimit;
     };
     const Case cases[] = {
-        {1, 1, "60", false, true, 2.0f},   // Hz, Lorentz
-        {0, 0, "-1", true, false, 2.0f},   // ppm, Gauss
-        {1, 2, "50", false, true, 50.0f},  // Gauss+Lorentz leaves the Lorentz flag
-        {0, 2, "12.5", true, true, 12.5f},
+        {1, 1, "60", false, true, 2.0f},     // Hz, Lorentz
+        {0, 0, "12.5", true, false, 12.5f},  // ppm, Gauss
+        {1, 2, "50", false, true, 50.0f},    // Gauss+Lorentz leaves the Lorentz flag
     };
     for (const Case& c : cases) {
         AppState state;
@@ -173,31 +172,21 @@ TEST(OptionsLogic, OnlyTheChangesThatNeedItSetTheRedrawFlag) {
     }
 }
 
-TEST(OptionsLogic, OkRedrawsOnlyAfterAChangeAndShowsThePeakAgain) {
+TEST(OptionsLogic, OkClosesAndReopensTheReadoutAroundItsRedrawAndShowsThePeakAgain) {
     ViewFixture f;
     test::AddPeak(f.state.Doc, 30, 0.5, 3.0);
     f.state.Doc.XAxisPpm = false;
-    FinishOptionsOk(f.state, f.shell, false);
-    EXPECT_EQ(f.shell.PpmUnit, "Hz ");
-    EXPECT_EQ(f.shell.CallCount("CreatePlotBitmap"), 0);
-
     f.shell.PeakInfoShown = true;
     f.shell.PeakOrderItem = 0;
-    FinishOptionsOk(f.state, f.shell, true);
-    EXPECT_EQ(f.shell.CallCount("CreatePlotBitmap"), 1);
-    EXPECT_EQ(f.shell.Calls.back(), "ShowPeakInfo 1");
-
-    // The read-out is closed for the refresh and opened again; the tool mode ends between.
-    f.shell.Calls.clear();
-    f.shell.PeakInfoShown = false;
     f.shell.PpmShown = true;
     f.state.View.ToolMode = true;
     FinishOptionsOk(f.state, f.shell, true);
+    EXPECT_EQ(f.shell.PpmUnit, "Hz ");
     EXPECT_EQ(f.shell.Calls.front(), "ClosePpmReadout");
     EXPECT_EQ(f.shell.CallCount("CreatePlotBitmap"), 1);
-    EXPECT_EQ(f.shell.Calls.back(), "OpenPpmReadout");
     EXPECT_FALSE(f.state.View.ToolMode);
-    EXPECT_EQ(f.shell.PpmUnit, "Hz ");
+    EXPECT_EQ(f.shell.Calls[f.shell.Calls.size() - 2], "OpenPpmReadout");
+    EXPECT_EQ(f.shell.Calls.back(), "ShowPeakInfo 1");
 }
 
 }  // namespace
