@@ -107,9 +107,9 @@ TEST(MainWindow, DefaultPresetLaysOutTheClientAreaAndPlotFrame) {
 
 TEST(MainWindow, SizePresetSixGivesTheLargeClientAreaAndFrame) {
     view::AppState state;
-    state.Opts.D_size_combo = 6;
     test::FakePrompter prompter;
-    M_Form form(state, prompter);
+    test::TempDir dir;
+    M_Form form(state, prompter, dir.Write("k.ini", "[Global]\nForm=6\n"));
     EXPECT_EQ(form.findChild<QWidget*>("ClientArea")->size(), QSize(988, 798));
     EXPECT_EQ(form.findChild<QWidget*>("M_Bevel")->geometry(), QRect(26, 28, 961, 769));
 }

@@ -23,10 +23,8 @@ class PeakDialog : public ::testing::Test {
 protected:
     void SetUp() override {
         form_.show();
-        const std::string path =
-            dir_.Write("e.spc", test::ReadFileBytes(test::ExamplePath("ethanol-60MHz.spc")));
-        dir_.Write("e.sp2", test::ReadFileBytes(test::ExamplePath("ethanol-60MHz.sp2")));
-        prompter_.OpenAnswers.push_back({QString::fromStdString(path), 1});
+        prompter_.OpenAnswers.push_back(
+            {QString::fromStdString(test::CopyEthanolExample(dir_)), 1});
         form_.M_OpenClick();
         ASSERT_EQ(state_.Doc.PeakCount, 8);
     }

@@ -15,6 +15,7 @@
 
 #include "app/fit/CalcGo.h"
 #include "app/help/About.h"
+#include "app/options/PagesDlg.h"
 #include "app/peaks/Peaks.h"
 #include "app/qt/Fonts.h"
 #include "app/qt/PlotImage.h"
@@ -22,6 +23,7 @@
 #include "app/shell/RunCommand.h"
 #include "app/tools/array_number.h"
 #include "core/FormSize.h"
+#include "core/Settings.h"
 #include "view/MouseLogic.h"
 #include "view/Plotting.h"
 #include "view/RefreshLogic.h"
@@ -35,7 +37,13 @@ const char* const kTitle = "Kalvex Ver. 1.3";
 }  // namespace
 
 M_Form::M_Form(view::AppState& state, Prompter& prompter, QWidget* parent)
-    : QMainWindow(parent), state_(state), prompter_(prompter) {
+    : M_Form(state, prompter,
+             core::SettingsFilePathFor(QCoreApplication::applicationFilePath().toStdString()),
+             parent) {}
+
+M_Form::M_Form(view::AppState& state, Prompter& prompter, const std::string& settings_path,
+               QWidget* parent)
+    : QMainWindow(parent), state_(state), prompter_(prompter), settings_path_(settings_path) {
     setObjectName(QStringLiteral("M_Form"));
     setFont(TimesFont(12, true, true));
     BuildControls();
@@ -45,16 +53,13 @@ M_Form::M_Form(view::AppState& state, Prompter& prompter, QWidget* parent)
     state_.Opts.XTickManual = false;
     setWindowTitle(QString::fromLatin1(kTitle));
     state_.Doc.SpectrumFileName.clear();
-    open_folder_ = QCoreApplication::applicationDirPath();
-    const QString examples = open_folder_ + QStringLiteral("/examples");
-    if (QFileInfo(examples).isDir()) open_folder_ = examples;
-    ApplySizePreset();
-    move(300, 100);
+    ReadWindowSettings();
 
     // The dialogs live for the whole run, created in the order the program always used.
     input_array_number_ = new Input_array_number(this);
     about_ = new About(this);
     sel_dlg_ = new Sel_Dlg(*this, this);
+    pages_dlg_ = new PagesDlg(*this, settings_path_, this);
     lsf_gn_ = new LSF_GN(*this, this);
 
     qApp->installEventFilter(this);
@@ -228,10 +233,9 @@ void M_Form::ShowHelpTopic(int topic) {
     }
 }
 
-// The print preview and the Options dialog's print pages come with their windows.
+// The print preview comes with its window.
 bool M_Form::PrintPreviewVisible() const { return false; }
 void M_Form::ReopenPrintPreview() {}
-void M_Form::ShowPrintLayoutOptions(QWidget*) {}
 
 // --- Events -----------------------------------------------------------------------------------
 
@@ -274,7 +278,9 @@ bool M_Form::eventFilter(QObject* watched, QEvent* event) {
 
 void M_Form::closeEvent(QCloseEvent* event) {
     sel_dlg_->HideBoth();
+    pages_dlg_->hide();
     state_.Doc.Release();
+    WriteSettingsAtClose();
     event->accept();
 }
 

@@ -20,6 +20,7 @@ namespace kalvex::app {
 class About;
 class Input_array_number;
 class LSF_GN;
+class PagesDlg;
 class PlotImage;
 class Prompter;
 class Sel_Dlg;
@@ -30,7 +31,12 @@ class M_Form : public QMainWindow, public view::Shell {
     Q_OBJECT
 
 public:
+    /// Reads the settings file of the running program (core::SettingsFilePathFor) at its
+    /// creation and writes it when it closes.
     M_Form(view::AppState& state, Prompter& prompter, QWidget* parent = nullptr);
+    /// As above with the settings file at `settings_path`.
+    M_Form(view::AppState& state, Prompter& prompter, const std::string& settings_path,
+           QWidget* parent = nullptr);
     ~M_Form() override;
 
     view::AppState& State() { return state_; }
@@ -38,6 +44,8 @@ public:
     PlotImage* Image() { return img_spect_; }
     Sel_Dlg* PeakDialog() { return sel_dlg_; }
     LSF_GN* FitDialog() { return lsf_gn_; }
+    PagesDlg* OptionsDialog() { return pages_dlg_; }
+    const std::string& SettingsPath() const { return settings_path_; }
     /// Folder the open dialog starts in.
     const QString& OpenFolder() const { return open_folder_; }
     void SetOpenFolder(const QString& folder) { open_folder_ = folder; }
@@ -88,6 +96,12 @@ public:
     /// The Options dialog with only its print pages, modeless beside `preview`, its OK
     /// reading "Apply" (the preview's "Lines").
     void ShowPrintLayoutOptions(QWidget* preview);
+    /// The preview closes: the Options dialog's OK reads "OK" again and a dialog opened from
+    /// the preview closes.
+    void ClosePrintLayoutOptions();
+    /// The client area's size from the "Form Size" preset (Options::D_size_combo), and the
+    /// plot frame laid out in it.
+    void ApplySizePreset();
 
     /// Opens `path` as the open command does after its dialog; every reader sets the file
     /// type itself. A failure keeps the previous document.
@@ -106,6 +120,7 @@ public slots:
     void plusminusClick();
     void verAboutClick();
     void HowToClick();
+    void SetOptionClick();
     void RefreshClick();
     void LSFClick();
     void array_updownClick(bool up);
@@ -127,7 +142,11 @@ private:
     void EnableAfterOpen();
     /// Step 16 of the open command, also after a cancelled dialog.
     void EndOpenCommand();
-    void ApplySizePreset();
+    /// The first reading of the settings: the open folder, the size preset, the window's
+    /// place and the observe frequency.
+    void ReadWindowSettings();
+    /// Every setting into the settings file; a failure is reported and the close goes on.
+    void WriteSettingsAtClose();
     void ShowArrayNumber();
     void SetNormG();
     void SetPGain(const QString& text);
@@ -135,6 +154,7 @@ private:
 
     view::AppState& state_;
     Prompter& prompter_;
+    std::string settings_path_;
     QString open_folder_;
 
     QWidget* client_ = nullptr;
@@ -159,6 +179,7 @@ private:
     Input_array_number* input_array_number_ = nullptr;
     Sel_Dlg* sel_dlg_ = nullptr;
     LSF_GN* lsf_gn_ = nullptr;
+    PagesDlg* pages_dlg_ = nullptr;
 };
 
 }  // namespace kalvex::app

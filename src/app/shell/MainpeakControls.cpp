@@ -307,7 +307,7 @@ void M_Form::BuildMenus() {
     AddAction(tools, "HorizonShift", "Horizontal Shift", false, nullptr, true);
     AddAction(tools, "A_Reset", "ALL Reset (&A)", false, &M_Form::A_ResetClick);
     tools->addSeparator()->setObjectName(QStringLiteral("N7"));
-    AddAction(tools, "SetOption", "Options (&O)", true);
+    AddAction(tools, "SetOption", "Options (&O)", true, &M_Form::SetOptionClick);
 
     // The Help menu stands at the right end of the menu bar.
     auto* help_bar = new QMenuBar(bar);

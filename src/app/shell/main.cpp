@@ -1,5 +1,6 @@
 // Kalvex: starts the application, creates the main window and runs until it closes.
 #include <QApplication>
+#include <clocale>
 
 #include "app/shell/Mainpeak.h"
 #include "app/shell/Prompter.h"
@@ -7,6 +8,9 @@
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    // Qt takes the user's locale for the C library too; numbers in files and the settings
+    // are always written and read with a point.
+    std::setlocale(LC_NUMERIC, "C");
     QApplication::setApplicationName(QStringLiteral("Kalvex"));
     QApplication::setApplicationDisplayName(QString());
 
