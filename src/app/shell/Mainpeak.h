@@ -18,11 +18,19 @@ class QToolButton;
 namespace kalvex::app {
 
 class About;
+class Horizontal_Shift;
 class Input_array_number;
 class LSF_GN;
 class PlotImage;
 class Prompter;
+class RangeDlg;
 class Sel_Dlg;
+class SetB;
+class height_change;
+class ppm_box;
+
+/// The two tool windows that hold the main window in a tool mode while they are open.
+enum class ToolWindow { kRangeXY, kReadout };
 
 /// The main window. Owns no document: it works on the AppState handed in by main() and
 /// implements the view's Shell for the picture, the read-outs and the tool windows.
@@ -38,6 +46,13 @@ public:
     PlotImage* Image() { return img_spect_; }
     Sel_Dlg* PeakDialog() { return sel_dlg_; }
     LSF_GN* FitDialog() { return lsf_gn_; }
+    RangeDlg* RangeDialog() { return range_dlg_; }
+    ppm_box* Readout() { return ppm_box_; }
+    SetB* BiasDialog() { return set_b_; }
+    Horizontal_Shift* ShiftDialog() { return horizontal_shift_; }
+    height_change* HeightWindow() { return height_change_; }
+    /// A menu entry by its name ("RangeXY").
+    QAction* Action(const char* name) const;
     /// Folder the open dialog starts in.
     const QString& OpenFolder() const { return open_folder_; }
     void SetOpenFolder(const QString& folder) { open_folder_ = folder; }
@@ -93,6 +108,22 @@ public:
     /// type itself. A failure keeps the previous document.
     void OpenSpectrumFile(const QString& path);
 
+    // --- Tool modes (the Range XY dialog, the ppm/Hz read-out).
+    /// A tool window opens: ToolMode (and RangeDialogOpen for Range XY) set; "File Open",
+    /// "Save As File (Dialog Appear)", "EMF", "Print Preview", "Set Bias (&B)" and "Read
+    /// ppm/Hz" disabled, and "Range XY" too for the read-out.
+    void EnterToolMode(ToolWindow tool);
+    /// The tool window closes: the flags cleared, every command above enabled again and the
+    /// window's tool button up.
+    void LeaveToolMode(ToolWindow tool);
+    /// Ends whichever tool mode is active before a command that competes with it (the fit,
+    /// another tool, an open): Range XY closes as its Cancel does, the read-out as its Close.
+    void EndToolMode();
+    /// Every tool button of a tool window shows whether its window is open.
+    void SyncToolButtons();
+    /// The hint of a spectrum without observe frequency, on "input Freq" and in the read-out.
+    void ShowFrequencyHint();
+
 public slots:
     void M_OpenClick();
     void Open_sp2_fileClick();
@@ -132,7 +163,8 @@ private:
     void SetNormG();
     void SetPGain(const QString& text);
     void PlaceReadouts();
-    QAction* Action(const char* name) const;
+    /// Connects the Tools menu and the left tool buttons to the tool windows.
+    void ConnectTools();
 
     view::AppState& state_;
     Prompter& prompter_;
@@ -160,6 +192,11 @@ private:
     Input_array_number* input_array_number_ = nullptr;
     Sel_Dlg* sel_dlg_ = nullptr;
     LSF_GN* lsf_gn_ = nullptr;
+    ppm_box* ppm_box_ = nullptr;
+    Horizontal_Shift* horizontal_shift_ = nullptr;
+    height_change* height_change_ = nullptr;
+    SetB* set_b_ = nullptr;
+    RangeDlg* range_dlg_ = nullptr;
 };
 
 }  // namespace kalvex::app
