@@ -123,6 +123,9 @@ public:
     void SyncToolButtons();
     /// The hint of a spectrum without observe frequency, on "input Freq" and in the read-out.
     void ShowFrequencyHint();
+    /// Where the bias and shift dialogs go: a third of the main window's width and a fifth of
+    /// its height from its top-left corner.
+    QPoint ToolDialogPlace() const;
 
 public slots:
     void M_OpenClick();

@@ -47,6 +47,7 @@ void M_Form::EndToolMode() {
         ppm_box_->ppm_closeClick();
     }
     state_.View.ToolMode = false;
+    state_.View.RangeDialogOpen = false;
 }
 
 void M_Form::SyncToolButtons() {
@@ -67,6 +68,11 @@ void M_Form::ShowFrequencyHint() {
     input_freq->setToolTip(hint.isEmpty() ? input_freq->text() : hint);
     input_freq->setStatusTip(hint);
     ppm_box_->SetFrequencyHint(hint);
+}
+
+QPoint M_Form::ToolDialogPlace() const {
+    const QRect m = frameGeometry();
+    return {m.left() + m.width() / 3, m.top() + m.height() / 5};
 }
 
 void M_Form::ConnectTools() {

@@ -9,6 +9,8 @@
 #include "app/shell/Mainpeak.h"
 #include "app/shell/Prompter.h"
 #include "app/shell/RunCommand.h"
+#include "app/shell/RunModal.h"
+#include "app/tools/NamedWidgets.h"
 #include "tools/ObsFreq.h"
 #include "tools/PeakShift.h"
 #include "view/RefreshLogic.h"
@@ -20,38 +22,23 @@ Horizontal_Shift::Horizontal_Shift(M_Form& main, QWidget* parent) : QDialog(pare
     setWindowTitle(QStringLiteral("Input_Shift"));
     setModal(true);
     setFixedSize(230, 110);
-    Label1 = new QLabel(QStringLiteral("Input Shift value (point)"), this);
-    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1 = NamedLabel(this, "Label1", QStringLiteral("Input Shift value (point)"));
     Label1->setGeometry(10, 8, 210, 20);
-    Shift_Value = new QLineEdit(this);
-    Shift_Value->setObjectName(QStringLiteral("Shift_Value"));
+    Shift_Value = NamedEdit(this, "Shift_Value");
     Shift_Value->setAlignment(Qt::AlignRight);  // right-to-left reading order
     Shift_Value->setAttribute(Qt::WA_InputMethodEnabled, false);
-    Label2 = new QLabel(QStringLiteral("points"), this);
-    Label2->setObjectName(QStringLiteral("Label2"));
-    Shift_OK = new QPushButton(QStringLiteral("OK"), this);
-    Shift_OK->setObjectName(QStringLiteral("Shift_OK"));
-    Shift_OK->setDefault(true);
+    Label2 = NamedLabel(this, "Label2", QStringLiteral("points"));
+    Shift_OK = NamedButton(this, "Shift_OK", "OK", true);
     Shift_OK->setGeometry(30, 70, 75, 28);
-    Shift_No = new QPushButton(QStringLiteral("Cancel"), this);
-    Shift_No->setObjectName(QStringLiteral("Shift_No"));
-    Shift_No->setAutoDefault(false);
+    Shift_No = NamedButton(this, "Shift_No", "Cancel");
     Shift_No->setGeometry(125, 70, 75, 28);
     connect(Shift_OK, &QPushButton::clicked, this, &Horizontal_Shift::Shift_OKClick);
     connect(Shift_No, &QPushButton::clicked, this, &Horizontal_Shift::Shift_NoClick);
 }
 
 void Horizontal_Shift::Run() {
-    const QRect m = main_.frameGeometry();
-    move(m.left() + m.width() / 3, m.top() + m.height() / 5);
-    if (running_) return;
-    running_ = true;
-    if (runner_) {
-        runner_(*this);
-    } else {
-        exec();
-    }
-    running_ = false;
+    move(main_.ToolDialogPlace());
+    RunModal(*this, runner_, running_);
 }
 
 void Horizontal_Shift::HorizonShiftClick() {

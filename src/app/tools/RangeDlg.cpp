@@ -14,6 +14,7 @@
 
 #include "app/shell/Mainpeak.h"
 #include "app/shell/RunCommand.h"
+#include "app/tools/NamedWidgets.h"
 #include "app/tools/ppm_box.h"
 #include "tools/RangeXY.h"
 #include "view/RefreshLogic.h"
@@ -23,19 +24,6 @@ namespace kalvex::app {
 namespace {
 
 const QString kTimes = QString(QChar(0x00D7));  // the multiplication sign
-
-QLabel* NamedLabel(QWidget* parent, const char* name, const QString& text) {
-    auto* l = new QLabel(text, parent);
-    l->setObjectName(QString::fromLatin1(name));
-    return l;
-}
-
-QPushButton* NamedButton(QWidget* parent, const char* name, const char* caption) {
-    auto* b = new QPushButton(QString::fromLatin1(caption), parent);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setAutoDefault(false);
-    return b;
-}
 
 // An up-down control: two small arrow buttons above each other, named <name>_up and _down.
 QWidget* UpDown(QWidget* parent, const char* name, const std::function<void(bool)>& click) {

@@ -8,6 +8,8 @@
 
 #include "app/shell/Mainpeak.h"
 #include "app/shell/RunCommand.h"
+#include "app/shell/RunModal.h"
+#include "app/tools/NamedWidgets.h"
 #include "app/tools/RangeDlg.h"
 #include "app/tools/ppm_box.h"
 #include "tools/BiasEntry.h"
@@ -20,26 +22,18 @@ SetB::SetB(M_Form& main, QWidget* parent) : QDialog(parent), main_(main) {
     setWindowTitle(QStringLiteral("Set Bias"));
     setModal(true);
     auto* grid = new QGridLayout(this);
-    auto* label1 = new QLabel(QStringLiteral(" Set the Bias Value "), this);
-    label1->setObjectName(QStringLiteral("Label1"));
+    auto* label1 = NamedLabel(this, "Label1", QStringLiteral(" Set the Bias Value "));
     grid->addWidget(label1, 0, 0, 1, 3);
-    EdBias = new QLineEdit(this);
-    EdBias->setObjectName(QStringLiteral("EdBias"));
+    EdBias = NamedEdit(this, "EdBias");
     grid->addWidget(EdBias, 1, 0, 1, 2);
-    BiasLabel = new QLabel(QStringLiteral("Auto is 0.0000"), this);
-    BiasLabel->setObjectName(QStringLiteral("BiasLabel"));
+    BiasLabel = NamedLabel(this, "BiasLabel", QStringLiteral("Auto is 0.0000"));
     grid->addWidget(BiasLabel, 1, 2);
-    OKBtn = new QPushButton(QStringLiteral("OK"), this);
-    OKBtn->setObjectName(QStringLiteral("OKBtn"));
-    OKBtn->setDefault(true);
-    CancelBtn = new QPushButton(QStringLiteral("Cancel"), this);
-    CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
-    SB_apply = new QPushButton(QStringLiteral("Apply"), this);
-    SB_apply->setObjectName(QStringLiteral("SB_apply"));
+    OKBtn = NamedButton(this, "OKBtn", "OK", true);
+    CancelBtn = NamedButton(this, "CancelBtn", "Cancel");
+    SB_apply = NamedButton(this, "SB_apply", "Apply");
     grid->addWidget(OKBtn, 2, 0);
     grid->addWidget(CancelBtn, 2, 1);
     grid->addWidget(SB_apply, 2, 2);
-    for (QPushButton* b : {CancelBtn, SB_apply}) b->setAutoDefault(false);
     connect(OKBtn, &QPushButton::clicked, this, &SetB::OKBtnClick);
     connect(CancelBtn, &QPushButton::clicked, this, &SetB::CancelBtnClick);
     connect(SB_apply, &QPushButton::clicked, this, &SetB::SB_applyClick);
@@ -61,17 +55,9 @@ void SetB::SetBiasClick() {
     }
     EdBias->setText(QString::fromLatin1(tools::BiasEditText(s.Doc)));
     if (place_) {
-        const QRect m = main_.frameGeometry();
-        move(m.left() + m.width() / 3, m.top() + m.height() / 5);
+        move(main_.ToolDialogPlace());
     }
-    if (running_) return;  // Apply: the dialog is up already
-    running_ = true;
-    if (runner_) {
-        runner_(*this);
-    } else {
-        exec();
-    }
-    running_ = false;
+    RunModal(*this, runner_, running_);
 }
 
 void SetB::SetBias_buttonClick() {

@@ -10,6 +10,7 @@
 
 #include "app/shell/Mainpeak.h"
 #include "app/shell/RunCommand.h"
+#include "app/tools/NamedWidgets.h"
 #include "tools/PeakShift.h"
 #include "view/RefreshLogic.h"
 
@@ -20,13 +21,9 @@ height_change::height_change(M_Form& main, QWidget* parent) : QDialog(parent), m
     setWindowTitle(QStringLiteral("Change_Height"));
     setModal(false);
     auto* layout = new QVBoxLayout(this);
-    auto* label1 = new QLabel(QStringLiteral("Input value ( 0.0 to 1.0 )"), this);
-    label1->setObjectName(QStringLiteral("Label1"));
-    CH_value = new QLineEdit(this);
-    CH_value->setObjectName(QStringLiteral("CH_value"));
-    CH_OK = new QPushButton(QStringLiteral("OK"), this);
-    CH_OK->setObjectName(QStringLiteral("CH_OK"));
-    CH_OK->setDefault(true);
+    auto* label1 = NamedLabel(this, "Label1", QStringLiteral("Input value ( 0.0 to 1.0 )"));
+    CH_value = NamedEdit(this, "CH_value");
+    CH_OK = NamedButton(this, "CH_OK", "OK", true);
     layout->addWidget(label1);
     layout->addWidget(CH_value);
     layout->addWidget(CH_OK);

@@ -7,20 +7,11 @@
 #include <QPushButton>
 
 #include "app/shell/Mainpeak.h"
+#include "app/tools/NamedWidgets.h"
 #include "app/tools/RangeDlg.h"
 #include "view/RefreshLogic.h"
 
 namespace kalvex::app {
-
-namespace {
-
-QLabel* NamedLabel(QWidget* parent, const char* name, const QString& text = {}) {
-    auto* l = new QLabel(text, parent);
-    l->setObjectName(QString::fromLatin1(name));
-    return l;
-}
-
-}  // namespace
 
 ppm_box::ppm_box(M_Form& main, QWidget* parent) : QWidget(parent, Qt::Tool), main_(main) {
     setObjectName(QStringLiteral("ppm_box"));
@@ -55,8 +46,7 @@ ppm_box::ppm_box(M_Form& main, QWidget* parent) : QWidget(parent, Qt::Tool), mai
     FreqHint->setMaximumWidth(200);
     FreqHint->hide();
     grid->addWidget(FreqHint, 7, 0, 1, 2);
-    ppm_close = new QPushButton(QStringLiteral("Close"), this);
-    ppm_close->setObjectName(QStringLiteral("ppm_close"));
+    ppm_close = NamedButton(this, "ppm_close", "Close");
     grid->addWidget(ppm_close, 8, 0, 1, 2);
     connect(ppm_close, &QPushButton::clicked, this, &ppm_box::ppm_closeClick);
     adjustSize();
