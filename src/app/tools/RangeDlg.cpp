@@ -88,7 +88,7 @@ RangeDlg::RangeDlg(M_Form& main, QWidget* parent) : QDialog(parent), main_(main)
     PageControlXY->addTab(y_axis, QStringLiteral("Y_axis"));
 
     auto* buttons = new QHBoxLayout;
-    OKBtn = NamedButton(this, "OKBtn", "OK");
+    OKBtn = NamedButton(this, "OKBtn", "OK", true);  // Return after typing a range
     CancelBtn = NamedButton(this, "CancelBtn", "Cancel");
     resetBtn = NamedButton(this, "resetBtn", "Reset");
     for (QPushButton* b : {OKBtn, CancelBtn, resetBtn}) buttons->addWidget(b);
