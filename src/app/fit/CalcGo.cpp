@@ -144,12 +144,7 @@ void LSF_GN::BoxClicked(fit::FitBox box) {
 bool LSF_GN::Start() {
     view::AppState& s = main_.State();
     // Another tool window would compete with the modal fit: end its mode first.
-    if (s.View.ToolMode) {
-        if (main_.RangeDialogVisible()) {
-            main_.RangeDialogReset();
-        }
-        s.View.ToolMode = false;
-    }
+    main_.EndToolMode();
     main_.PeakDialog()->HideBoth();
 
     fit::FitDialogContext ctx = Context();

@@ -1,9 +1,11 @@
+// ImgSpect: the plot bitmap on the screen and the mouse events on it, in bitmap pixels.
 #include "app/qt/PlotImage.h"
-
-#include "app/qt/CpuState.h"
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QWheelEvent>
+
+#include "app/qt/CpuState.h"
 
 namespace kalvex::app {
 
@@ -72,6 +74,23 @@ void PlotImage::mouseMoveEvent(QMouseEvent* e) {
 
 void PlotImage::mouseReleaseEvent(QMouseEvent* e) {
     emit MouseUp(ButtonOf(e), ShiftOf(e), e->position().toPoint().x(), e->position().toPoint().y());
+}
+
+void PlotImage::mouseDoubleClickEvent(QMouseEvent* e) {
+    if (e->button() == Qt::MiddleButton) {
+        emit MiddleDoubleClick();
+        return;
+    }
+    mousePressEvent(e);  // a fast second click is a click like any other
+}
+
+void PlotImage::wheelEvent(QWheelEvent* e) {
+    constexpr int kNotch = 120;  // eighths of a degree per notch of a standard wheel
+    wheel_angle_ += e->angleDelta().y();
+    const int notches = wheel_angle_ / kNotch;
+    wheel_angle_ -= notches * kNotch;
+    if (notches != 0) emit Wheel(e->position().toPoint().x(), notches);
+    e->accept();
 }
 
 }  // namespace kalvex::app

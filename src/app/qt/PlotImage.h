@@ -34,16 +34,23 @@ signals:
     void MouseDown(view::MouseButton button, view::ShiftState shift, int x, int y);
     void MouseMove(view::ShiftState shift, int x, int y);
     void MouseUp(view::MouseButton button, view::ShiftState shift, int x, int y);
+    /// Whole notches of the wheel over column x: positive away from the user (zoom in).
+    void Wheel(int x, int notches);
+    /// A double click with the middle button.
+    void MiddleDoubleClick();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
 
 private:
     QImage image_;
     std::unique_ptr<QtCanvas> canvas_;
+    int wheel_angle_ = 0;  // eighths of a degree not yet a whole notch (fine-stepping wheels)
 };
 
 }  // namespace kalvex::app

@@ -21,7 +21,12 @@
 #include "app/qt/PlotImage.h"
 #include "app/shell/Prompter.h"
 #include "app/shell/RunCommand.h"
+#include "app/tools/Horizontal_Shift.h"
+#include "app/tools/RangeDlg.h"
+#include "app/tools/SetB.h"
 #include "app/tools/array_number.h"
+#include "app/tools/height_change.h"
+#include "app/tools/ppm_box.h"
 #include "core/FormSize.h"
 #include "core/Settings.h"
 #include "view/MouseLogic.h"
@@ -56,11 +61,17 @@ M_Form::M_Form(view::AppState& state, Prompter& prompter, const std::string& set
     ReadWindowSettings();
 
     // The dialogs live for the whole run, created in the order the program always used.
+    ppm_box_ = new ppm_box(*this, this);
+    horizontal_shift_ = new Horizontal_Shift(*this, this);
     input_array_number_ = new Input_array_number(this);
+    height_change_ = new height_change(*this, this);
     about_ = new About(this);
     sel_dlg_ = new Sel_Dlg(*this, this);
+    set_b_ = new SetB(*this, this);
     pages_dlg_ = new PagesDlg(*this, settings_path_, this);
     lsf_gn_ = new LSF_GN(*this, this);
+    range_dlg_ = new RangeDlg(*this, this);
+    ConnectTools();
 
     qApp->installEventFilter(this);
 }
@@ -186,27 +197,53 @@ void M_Form::TruncatePeakOrder(int count) { sel_dlg_->TruncateItems(count); }
 
 void M_Form::ShowPeakInfo(int k) { sel_dlg_->ShowPeak(k); }
 
-// The ppm/Hz read-out and the Range XY dialog come with the spectrum tools; until then they
-// are never visible and their hooks have nothing to act on.
-bool M_Form::PpmBoxVisible() const { return false; }
-void M_Form::SetPpmReadout(const view::PpmReadoutTexts&) {}
-void M_Form::SetDiffHzText(const std::string&) {}
-void M_Form::SetPpmUnitLabel(const std::string&) {}
-void M_Form::ClosePpmReadout() {}
-void M_Form::OpenPpmReadout() {}
-bool M_Form::RangeDialogVisible() const { return false; }
-void M_Form::OpenRangeDialogOnYTab() {}
-void M_Form::RangeDialogOk() {}
-void M_Form::RangeDialogReset() {
-    view::RequestViewReset(state_);
-    view::RefreshClick(state_, *this);
+bool M_Form::PpmBoxVisible() const { return ppm_box_->IsOpen(); }
+
+void M_Form::SetPpmReadout(const view::PpmReadoutTexts& texts) { ppm_box_->SetReadout(texts); }
+
+void M_Form::SetDiffHzText(const std::string& text) {
+    ppm_box_->SetDiffHz(QString::fromLatin1(text));
 }
-void M_Form::SetRangeLabel6(const std::string&) {}
-void M_Form::SetRangeEdit1(const std::string&) {}
-void M_Form::SetRangeEdit2(const std::string&) {}
-void M_Form::SetRangeApplyMode() {}
-void M_Form::SetUpDownYPosition(int) {}
-void M_Form::ClearRangeEditedFlags() {}
+
+void M_Form::SetPpmUnitLabel(const std::string& text) {
+    ppm_box_->SetUnit(QString::fromLatin1(text));
+}
+
+void M_Form::ClosePpmReadout() {
+    if (ppm_box_->IsOpen()) ppm_box_->ppm_closeClick();
+}
+
+void M_Form::OpenPpmReadout() { ppm_box_->ReadCSppmClick(); }
+
+bool M_Form::RangeDialogVisible() const { return range_dlg_->isVisible(); }
+
+void M_Form::OpenRangeDialogOnYTab() {
+    // One tool mode at a time: the gain keys end the read-out's first.
+    ClosePpmReadout();
+    range_dlg_->Open(RangeDlg::kYTab);
+}
+
+void M_Form::RangeDialogOk() { range_dlg_->OKBtnClick(); }
+
+void M_Form::RangeDialogReset() { range_dlg_->resetBtnClick(); }
+
+void M_Form::SetRangeLabel6(const std::string& text) {
+    range_dlg_->SetLabel6(QString::fromLatin1(text));
+}
+
+void M_Form::SetRangeEdit1(const std::string& text) {
+    range_dlg_->SetEdit1(QString::fromLatin1(text));
+}
+
+void M_Form::SetRangeEdit2(const std::string& text) {
+    range_dlg_->SetEdit2(QString::fromLatin1(text));
+}
+
+void M_Form::SetRangeApplyMode() { range_dlg_->SetApplyMode(); }
+
+void M_Form::SetUpDownYPosition(int position) { range_dlg_->SetUpDownYPosition(position); }
+
+void M_Form::ClearRangeEditedFlags() { range_dlg_->ClearEditedFlags(); }
 
 // --- Picture, fit, help ---------------------------------------------------------------------
 

@@ -18,12 +18,20 @@ class QToolButton;
 namespace kalvex::app {
 
 class About;
+class Horizontal_Shift;
 class Input_array_number;
 class LSF_GN;
 class PagesDlg;
 class PlotImage;
 class Prompter;
+class RangeDlg;
 class Sel_Dlg;
+class SetB;
+class height_change;
+class ppm_box;
+
+/// The two tool windows that hold the main window in a tool mode while they are open.
+enum class ToolWindow { kRangeXY, kReadout };
 
 /// The main window. Owns no document: it works on the AppState handed in by main() and
 /// implements the view's Shell for the picture, the read-outs and the tool windows.
@@ -46,6 +54,13 @@ public:
     LSF_GN* FitDialog() { return lsf_gn_; }
     PagesDlg* OptionsDialog() { return pages_dlg_; }
     const std::string& SettingsPath() const { return settings_path_; }
+    RangeDlg* RangeDialog() { return range_dlg_; }
+    ppm_box* Readout() { return ppm_box_; }
+    SetB* BiasDialog() { return set_b_; }
+    Horizontal_Shift* ShiftDialog() { return horizontal_shift_; }
+    height_change* HeightWindow() { return height_change_; }
+    /// A menu entry by its name ("RangeXY").
+    QAction* Action(const char* name) const;
     /// Folder the open dialog starts in.
     const QString& OpenFolder() const { return open_folder_; }
     void SetOpenFolder(const QString& folder) { open_folder_ = folder; }
@@ -107,6 +122,25 @@ public:
     /// type itself. A failure keeps the previous document.
     void OpenSpectrumFile(const QString& path);
 
+    // --- Tool modes (the Range XY dialog, the ppm/Hz read-out).
+    /// A tool window opens: ToolMode (and RangeDialogOpen for Range XY) set; "File Open",
+    /// "Save As File (Dialog Appear)", "EMF", "Print Preview", "Set Bias (&B)" and "Read
+    /// ppm/Hz" disabled, and "Range XY" too for the read-out.
+    void EnterToolMode(ToolWindow tool);
+    /// The tool window closes: the flags cleared, every command above enabled again and the
+    /// window's tool button up.
+    void LeaveToolMode(ToolWindow tool);
+    /// Ends whichever tool mode is active before a command that competes with it (the fit,
+    /// another tool, an open): Range XY closes as its Cancel does, the read-out as its Close.
+    void EndToolMode();
+    /// Every tool button of a tool window shows whether its window is open.
+    void SyncToolButtons();
+    /// The hint of a spectrum without observe frequency, on "input Freq" and in the read-out.
+    void ShowFrequencyHint();
+    /// Where the bias and shift dialogs go: a third of the main window's width and a fifth of
+    /// its height from its top-left corner.
+    QPoint ToolDialogPlace() const;
+
 public slots:
     void M_OpenClick();
     void Open_sp2_fileClick();
@@ -150,7 +184,8 @@ private:
     void ShowArrayNumber();
     void SetNormG();
     void SetPGain(const QString& text);
-    QAction* Action(const char* name) const;
+    /// Connects the Tools menu and the left tool buttons to the tool windows.
+    void ConnectTools();
 
     view::AppState& state_;
     Prompter& prompter_;
@@ -180,6 +215,11 @@ private:
     Sel_Dlg* sel_dlg_ = nullptr;
     LSF_GN* lsf_gn_ = nullptr;
     PagesDlg* pages_dlg_ = nullptr;
+    ppm_box* ppm_box_ = nullptr;
+    Horizontal_Shift* horizontal_shift_ = nullptr;
+    height_change* height_change_ = nullptr;
+    SetB* set_b_ = nullptr;
+    RangeDlg* range_dlg_ = nullptr;
 };
 
 }  // namespace kalvex::app

@@ -297,6 +297,7 @@ void M_Form::BuildMenus() {
     connect(exit, &QAction::triggered, this, &QWidget::close);
 
     QMenu* tools = bar->addMenu(QStringLiteral("&Tools"));
+    tools->setToolTipsVisible(true);  // "input Freq" says when a spectrum lacks its frequency
     AddAction(tools, "SetBias", "Set Bias (&B)", false);
     AddAction(tools, "RangeXY", "Range XY", false);
     AddAction(tools, "ReadCSppm", "Read ppm/Hz", false);

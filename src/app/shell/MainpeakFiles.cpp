@@ -8,6 +8,7 @@
 #include "app/shell/Mainpeak.h"
 #include "app/shell/Prompter.h"
 #include "app/shell/RunCommand.h"
+#include "app/tools/SetB.h"
 #include "app/tools/array_number.h"
 #include "core/FileSystem.h"
 #include "files/OpenCommand.h"
@@ -56,7 +57,9 @@ void M_Form::OpenSpectrumFile(const QString& qpath) {
     });
     if (!read) return;
 
-    // The new spectrum replaces the old one only now that it has been read completely.
+    // The new spectrum replaces the old one only now that it has been read completely. A tool
+    // window of the old one closes first, so its mode does not outlive the spectrum.
+    EndToolMode();
     state_.View.ResetForOpen();
     sel_dlg_->HideBoth();
     sxx_->clear();
@@ -70,12 +73,14 @@ void M_Form::OpenSpectrumFile(const QString& qpath) {
     state_.Opts.LGselect = state_.Doc.PeakKindLorentz ? 1 : 0;
     const float bauto = tools::ComputeAutoBias(state_.Doc);
     tools::ApplyAutoBiasSetting(state_.Doc, state_.Opts.Bias_set, bauto);
+    set_b_->AfterOpen(QString::fromLatin1(tools::AutoBiasLabel(state_.Doc, bauto)));
 
     RunCommand(this, prompter_, [&] { view::DrawOpenedSpectrum(state_, *this); });
     SetTitle(view::ShortTitle(state_.Doc));
     SetNormG();
     SetPGain(QString::fromLatin1(view::PGainText(state_.Doc, state_.Opts)));
     ShowArrayNumber();
+    ShowFrequencyHint();
     if (!peak_file.Error.empty()) {
         prompter_.Error(this, QStringLiteral("The spectrum is open without peaks: its peak file "
                                              "cannot be read.\n") +

@@ -6,6 +6,7 @@
 #include "app/peaks/Peaks.h"
 #include "app/shell/Mainpeak.h"
 #include "app/shell/RunCommand.h"
+#include "app/tools/RangeDlg.h"
 #include "core/Capacities.h"
 #include "tools/ArrayNumber.h"
 #include "view/RefreshLogic.h"
@@ -28,6 +29,8 @@ void M_Form::A_ResetClick() {
     sxx_->clear();
     sel_dlg_->HideBoth();
     sel_dlg_->TruncateItems(0);
+    ClosePpmReadout();
+    range_dlg_->hide();
     state_.View.RangeDialogOpen = false;
     state_.View.ToolMode = false;
     for (const char* name : {"SetBias", "ReadCSppm", "RangeXY"}) Action(name)->setEnabled(true);
