@@ -12,6 +12,7 @@
 #include "FakePrompter.h"
 #include "app/peaks/Peaks.h"
 #include "app/qt/PlotImage.h"
+#include "app/tools/height_change.h"
 #include "app/shell/Mainpeak.h"
 #include "core/FileSystem.h"
 #include "support/TempDir.h"
@@ -115,12 +116,16 @@ TEST_F(PeakDialog, AHalfPlacedPeakGoesAloneByDeleteOrAllReset) {
     EXPECT_EQ(state_.Doc.PeakCount, 1);
 }
 
-TEST_F(PeakDialog, InverseHeightShowsTheNewHeight) {
+TEST_F(PeakDialog, CommandsOnEveryPeakShowTheNewValuesInTheOpenWindow) {
     Sel_Dlg* info = form_.PeakDialog();
     info->ShowPeak(2);
-    const QString before = In<QLineEdit>(info, "Edhight")->text();
+    state_.Doc.PeakHeight[2] = 0.5 * state_.Doc.YRange;
+    info->ShowPeak(2);
     form_.findChild<QAction*>("plusminus")->trigger();
-    EXPECT_EQ(In<QLineEdit>(info, "Edhight")->text(), "-" + before);
+    EXPECT_EQ(In<QLineEdit>(info, "Edhight")->text(), "-0.5000");
+    form_.HeightWindow()->CH_value->setText("0.5");
+    form_.HeightWindow()->CH_OK->click();
+    EXPECT_EQ(In<QLineEdit>(info, "Edhight")->text(), "-0.2500");
 }
 
 TEST_F(PeakDialog, BadTextStopsDrawAndNamesIt) {

@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "app/peaks/Peaks.h"
 #include "app/shell/Mainpeak.h"
 #include "app/shell/Prompter.h"
 #include "app/shell/RunCommand.h"
@@ -72,6 +73,7 @@ void Horizontal_Shift::inputFreqClick() {
     // In every case, so the Hz always follow the frequency in force; a Hz axis shows it.
     tools::RecalibrateHz(main_.State().Doc);
     view::RefreshClick(main_.State(), main_);
+    main_.PeakDialog()->ShowAgain();
     main_.ShowFrequencyHint();
 }
 
@@ -89,7 +91,10 @@ void Horizontal_Shift::Shift_OKClick() {
                                             QString::fromLatin1(tools::kShiftBeyondLastPosition));
                 return;
             }
-            if (outcome == tools::ShiftOutcome::kShifted) view::RefreshClick(main_.State(), main_);
+            if (outcome == tools::ShiftOutcome::kShifted) {
+                view::RefreshClick(main_.State(), main_);
+                main_.PeakDialog()->ShowAgain();
+            }
         }
         close = true;
     });

@@ -8,6 +8,7 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 
+#include "app/peaks/Peaks.h"
 #include "app/shell/Mainpeak.h"
 #include "app/shell/RunCommand.h"
 #include "app/tools/NamedWidgets.h"
@@ -52,6 +53,7 @@ void height_change::CH_OKClick() {
     const bool read = RunCommand(this, main_.Prompts(), [&] {
         if (tools::ChangeHeights(main_.State().Doc, CH_value->text().toStdString())) {
             view::RefreshClick(main_.State(), main_);
+            main_.PeakDialog()->ShowAgain();
         }
     });
     if (read) hide();
