@@ -9,7 +9,12 @@ int RequestZoom(int current, int request) {
     return request;
 }
 
-std::string ZoomLabel(int zoom) { return " " + std::to_string(zoom) + " %"; }
+std::string ZoomLabel(int zoom) {
+    std::string label(1, ' ');
+    label += std::to_string(zoom);
+    label += " %";
+    return label;
+}
 
 int PreviewDpi(int screen_ppi, int zoom) {
     // In integers, as the quotient of two whole numbers rounded half away from zero.
