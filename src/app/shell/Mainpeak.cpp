@@ -4,17 +4,21 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDesktopServices>
 #include <QFileInfo>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
+#include <QPrinter>
 #include <QToolButton>
-#include <QUrl>
 
 #include "app/fit/CalcGo.h"
 #include "app/help/About.h"
+#include "app/help/HelpWindow.h"
+#include "app/output/ExportPicture.h"
+#include "app/output/Prev.h"
+#include "app/output/Printer.h"
+#include "app/output/create_emf.h"
 #include "app/peaks/Peaks.h"
 #include "app/qt/Fonts.h"
 #include "app/qt/PlotImage.h"
@@ -22,6 +26,7 @@
 #include "app/shell/RunCommand.h"
 #include "app/tools/array_number.h"
 #include "core/FormSize.h"
+#include "core/HelpPages.h"
 #include "view/MouseLogic.h"
 #include "view/Plotting.h"
 #include "view/RefreshLogic.h"
@@ -46,14 +51,27 @@ M_Form::M_Form(view::AppState& state, Prompter& prompter, QWidget* parent)
     setWindowTitle(QString::fromLatin1(kTitle));
     state_.Doc.SpectrumFileName.clear();
     open_folder_ = QCoreApplication::applicationDirPath();
-    const QString examples = open_folder_ + QStringLiteral("/examples");
-    if (QFileInfo(examples).isDir()) open_folder_ = examples;
+    // The examples beside the program in a build, or installed with it.
+    for (const std::string& folder :
+         core::DataFolderCandidates(open_folder_.toStdString(), "examples")) {
+        if (QFileInfo(QString::fromStdString(folder)).isDir()) {
+            open_folder_ = QString::fromStdString(folder);
+            break;
+        }
+    }
     ApplySizePreset();
     move(300, 100);
+    // A printer that cannot be asked for its resolution counts as none, without a message.
+    printer_ = ProbePrinter();
+    state_.Doc.PrinterPresent = printer_ != nullptr;
 
     // The dialogs live for the whole run, created in the order the program always used.
+    emf_dialog_ = new EMF_dialog(*this, this);
     input_array_number_ = new Input_array_number(this);
-    about_ = new About(this);
+    if (state_.Doc.PrinterPresent) prev_form_ = new PrevForm(*this, this);
+    about_ = new About(prompter_, this);
+    picture_dlg_ = new PictureDlg(*this, this);
+    help_window_ = new HelpWindow(this);
     sel_dlg_ = new Sel_Dlg(*this, this);
     lsf_gn_ = new LSF_GN(*this, this);
 
@@ -92,7 +110,7 @@ void M_Form::EnableAfterOpen() {
     lsf_->setEnabled(false);
     img_spect_->setEnabled(true);
     for (const char* name : {"M_Save", "M_SaveAs", "M_Rename", "A_Reset", "SetBias", "PrevPrn",
-                             "RangeXY", "ReadCSppm", "ChangeHeight"}) {
+                             "ExportPicture", "RangeXY", "ReadCSppm", "ChangeHeight"}) {
         Action(name)->setEnabled(true);
     }
     save_button_->setEnabled(true);
@@ -228,19 +246,27 @@ void M_Form::verAboutClick() { about_->ShowCentred(); }
 void M_Form::HowToClick() { ShowHelpTopic(0); }
 
 void M_Form::ShowHelpTopic(int topic) {
-    const QString page =
-        QCoreApplication::applicationDirPath() + QStringLiteral("/help/index.html");
-    QUrl url = QUrl::fromLocalFile(page);
-    if (topic != 0) url.setFragment(QStringLiteral("topic-") + QString::number(topic));
-    if (!QFileInfo(page).exists() || !QDesktopServices::openUrl(url)) {
-        prompter_.Error(this, QStringLiteral("The help pages cannot be shown: ") + page);
+    const QString folder = HelpFolder();
+    const QString page = folder + "/" + QString::fromStdString(core::HelpPageFor(topic));
+    if (folder.isEmpty() || !QFileInfo::exists(page)) {
+        prompter_.Error(this, QStringLiteral("The help pages cannot be shown: ") +
+                                  (folder.isEmpty() ? QStringLiteral("no help folder") : page));
+        return;
     }
+    help_window_->ShowPage(page);
 }
 
-// The print preview and the Options dialog's print pages come with their windows.
-bool M_Form::PrintPreviewVisible() const { return false; }
-void M_Form::ReopenPrintPreview() {}
+// The Options dialog's print pages come with that dialog.
+bool M_Form::PrintPreviewVisible() const {
+    return prev_form_ != nullptr && prev_form_->isVisible();
+}
+void M_Form::ReopenPrintPreview() {
+    if (prev_form_ == nullptr) return;
+    prev_form_->hide();
+    prev_form_->ShowPreview();
+}
 void M_Form::ShowPrintLayoutOptions(QWidget*) {}
+void M_Form::HidePrintLayoutOptions() {}
 
 // --- Events -----------------------------------------------------------------------------------
 

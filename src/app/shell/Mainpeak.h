@@ -3,6 +3,7 @@
 
 #include <QMainWindow>
 #include <QString>
+#include <memory>
 #include <string>
 
 #include "view/AppState.h"
@@ -12,15 +13,20 @@ class QAction;
 class QFrame;
 class QLabel;
 class QMenu;
+class QPrinter;
 class QPushButton;
 class QToolButton;
 
 namespace kalvex::app {
 
 class About;
+class EMF_dialog;
+class HelpWindow;
 class Input_array_number;
 class LSF_GN;
+class PictureDlg;
 class PlotImage;
+class PrevForm;
 class Prompter;
 class Sel_Dlg;
 
@@ -88,10 +94,30 @@ public:
     /// The Options dialog with only its print pages, modeless beside `preview`, its OK
     /// reading "Apply" (the preview's "Lines").
     void ShowPrintLayoutOptions(QWidget* preview);
+    /// Closing the preview: the Options dialog's OK reads "OK" again and the dialog is closed
+    /// if it is visible.
+    void HidePrintLayoutOptions();
+
+    /// The printer of the preview, printing and the metafiles (the start-up probe's, or the
+    /// virtual PDF printer), or nullptr when there is none. Document::PrinterPresent follows.
+    QPrinter* Printer() { return printer_.get(); }
+    /// Replaces the printer (tests use the virtual one); nullptr leaves none.
+    void SetPrinter(std::unique_ptr<QPrinter> printer);
+    /// The printer's orientation, as the Options dialog's "Paper Size" shows and sets it.
+    bool PrinterPortrait() const;
+    void SetPrinterPortrait(bool portrait);
+    PrevForm* Preview() { return prev_form_; }
+    EMF_dialog* EmfDialog() { return emf_dialog_; }
+    PictureDlg* PictureDialog() { return picture_dlg_; }
+    HelpWindow* Help() { return help_window_; }
+    /// Puts the "EMF" tool button up (the metafile command has ended).
+    void ReleaseEmfButton();
 
     /// Opens `path` as the open command does after its dialog; every reader sets the file
     /// type itself. A failure keeps the previous document.
     void OpenSpectrumFile(const QString& path);
+    /// `kalvex FILE`: opens FILE as the open command does, at start.
+    void OpenFromCommandLine(const QString& path);
 
 public slots:
     void M_OpenClick();
@@ -102,6 +128,8 @@ public slots:
     void M_saveGLClick();
     void SequentialSavespcClick();
     void PrevPrnClick();
+    void emf_buttonClick();
+    void ExportPictureClick();
     void A_ResetClick();
     void plusminusClick();
     void verAboutClick();
@@ -156,6 +184,11 @@ private:
     QLabel* num_array_ = nullptr;
     QWidget* array_updown_ = nullptr;
 
+    std::unique_ptr<QPrinter> printer_;
+    PrevForm* prev_form_ = nullptr;
+    EMF_dialog* emf_dialog_ = nullptr;
+    PictureDlg* picture_dlg_ = nullptr;
+    HelpWindow* help_window_ = nullptr;
     About* about_ = nullptr;
     Input_array_number* input_array_number_ = nullptr;
     Sel_Dlg* sel_dlg_ = nullptr;

@@ -3,6 +3,7 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPageSetupDialog>
 
 namespace kalvex::app {
 
@@ -79,6 +80,11 @@ FileChoice DialogPrompter::SaveFile(
         });
     }
     return Run(dialog, filters);
+}
+
+bool DialogPrompter::SetUpPrinter(QWidget* parent, QPrinter& printer) {
+    QPageSetupDialog dialog(&printer, parent);
+    return dialog.exec() == QDialog::Accepted;
 }
 
 QStringList QtNameFilters(const std::string& filter) {
