@@ -6,6 +6,7 @@
 #include <QPdfWriter>
 #include <QSaveFile>
 #include <QSvgGenerator>
+#include <cstdio>
 
 #include "app/qt/QtCanvas.h"
 #include "core/Error.h"
@@ -26,6 +27,13 @@ void EnsureGuiApplication() {
     static char option[] = "-platform";
     static char platform[] = "offscreen";
     static char* argv[] = {name, option, platform, nullptr};
+    // Without a desktop session Qt warns about it on every start; a batch run's output is
+    // its results and its real errors.
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+        if (type == QtCriticalMsg || type == QtFatalMsg) {
+            std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+        }
+    });
     new QGuiApplication(argc, argv);  // NOLINT: lives as long as the process
 }
 
