@@ -1,10 +1,10 @@
 #include "app/output/PictureFile.h"
 
+#include <QBuffer>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPageLayout>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <QSvgGenerator>
 #include <cstdio>
 
@@ -41,10 +41,6 @@ void EnsureGuiApplication() {
     throw Error("Unable to write the picture: " + reason.toStdString(), path);
 }
 
-void Commit(QSaveFile& file, const std::string& path) {
-    if (!file.commit()) Fail(path, file.errorString());
-}
-
 void Render(QPaintDevice* device, int dpi, const output::PrinterPage& page, const std::string& path,
             core::Document& doc, core::Options& opts, view::PlotGeometry& geo) {
     QtCanvas canvas(device, dpi);
@@ -66,12 +62,14 @@ void WritePictureFile(const std::string& path, output::PictureFormat format,
     if (dpi <= 0 || page.Dpi <= 0) throw Error("No resolution to draw the picture at", path);
     EnsureGuiApplication();
     const output::PrinterPage area = output::PageAtDpi(page, dpi);
-    QSaveFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::WriteOnly)) Fail(path, file.errorString());
+    // Drawn into memory and then written like every other file: Qt's own file writing lets
+    // a write that fails part-way (a full disk) pass as success.
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
 
     if (format == PictureFormat::kSvg) {
         QSvgGenerator svg;
-        svg.setOutputDevice(&file);
+        svg.setOutputDevice(&buffer);
         svg.setResolution(dpi);
         svg.setSize(QSize(area.PrintableWidth, area.PrintableHeight));
         svg.setViewBox(QRect(0, 0, area.PrintableWidth, area.PrintableHeight));
@@ -79,7 +77,7 @@ void WritePictureFile(const std::string& path, output::PictureFormat format,
         svg.setDescription(QString::fromStdString(core::FileNameOf(doc.SpectrumFileName)));
         Render(&svg, dpi, page, path, doc, opts, geo);
     } else if (format == PictureFormat::kPdf) {
-        QPdfWriter pdf(&file);
+        QPdfWriter pdf(&buffer);
         pdf.setCreator(QStringLiteral("Kalvex"));
         pdf.setTitle(QString::fromStdString(core::FileNameOf(doc.SpectrumFileName)));
         pdf.setResolution(dpi);
@@ -102,9 +100,12 @@ void WritePictureFile(const std::string& path, output::PictureFormat format,
         image.setDotsPerMeterX(dots_per_metre);
         image.setDotsPerMeterY(dots_per_metre);
         Render(&image, dpi, page, path, doc, opts, geo);
-        if (!image.save(&file, "PNG")) Fail(path, file.errorString());
+        if (!image.save(&buffer, "PNG")) Fail(path, QStringLiteral("the image cannot be encoded"));
     }
-    Commit(file, path);
+    buffer.close();
+    const QByteArray& bytes = buffer.data();
+    core::WriteFileAtomically(
+        path, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
 }
 
 }  // namespace kalvex::app

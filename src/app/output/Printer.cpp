@@ -1,13 +1,10 @@
 #include "app/output/Printer.h"
 
-#include <QDir>
-#include <QFileInfo>
 #include <QPageLayout>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <QTemporaryFile>
-#include <cstdio>
 
+#include "app/output/PictureFile.h"
 #include "app/qt/QtCanvas.h"
 #include "core/Error.h"
 #include "view/Plotting.h"
@@ -68,42 +65,20 @@ QString PrinterTitle(const QPrinter& printer) {
 }
 
 void PrintPlot(QPrinter& printer, view::AppState& state, const QString& pdf_path) {
-    const bool to_file = IsVirtualPdf(printer);
-    QString temp;
-    if (to_file) {
-        QTemporaryFile file(QFileInfo(pdf_path).absolutePath() +
-                            QStringLiteral("/.kalvex-XXXXXX.pdf"));
-        file.setAutoRemove(false);
-        if (!file.open()) {
-            throw Error("Unable to write the file: " + file.errorString().toStdString(),
-                        pdf_path.toStdString());
-        }
-        temp = file.fileName();
-        printer.setOutputFileName(temp);
-    }
-    auto fail = [&](const std::string& reason) {
-        if (!temp.isEmpty()) QFile::remove(temp);
-        throw Error(reason, to_file ? pdf_path.toStdString() : PrinterTitle(printer).toStdString());
-    };
     const int dpi = printer.resolution();
-    {
-        QtCanvas canvas(&printer, dpi);
-        if (!canvas.Active()) fail("The printer cannot start the print job");
-        view::RenderForOutput(canvas, dpi, state.Doc, state.Opts, state.Plot,
-                              PageOf(printer).Portrait());
-        canvas.End();
+    if (IsVirtualPdf(printer)) {
+        // The page the printer would print, as a PDF file written like every other file.
+        WritePictureFile(pdf_path.toStdString(), output::PictureFormat::kPdf, PageOf(printer), dpi,
+                         state.Doc, state.Opts, state.Plot);
+        return;
     }
-    if (!to_file) return;
-    // A temporary file is private; the PDF gets the permissions of the file it replaces, or
-    // those of a new file.
-    const QFileInfo target(pdf_path);
-    QFile::setPermissions(temp, target.exists() ? target.permissions()
-                                                : QFile::ReadOwner | QFile::WriteOwner |
-                                                      QFile::ReadGroup | QFile::ReadOther);
-    if (std::rename(QFile::encodeName(temp).constData(), QFile::encodeName(pdf_path).constData()) !=
-        0) {
-        fail("Unable to write the file");
+    QtCanvas canvas(&printer, dpi);
+    if (!canvas.Active()) {
+        throw Error("The printer cannot start the print job", PrinterTitle(printer).toStdString());
     }
+    view::RenderForOutput(canvas, dpi, state.Doc, state.Opts, state.Plot,
+                          PageOf(printer).Portrait());
+    canvas.End();
 }
 
 }  // namespace kalvex::app

@@ -33,8 +33,9 @@ void SetPrinterPortrait(QPrinter& printer, bool portrait);
 QString PrinterTitle(const QPrinter& printer);
 
 /// Prints the plot as one page at the printer's resolution (view::RenderForOutput): a print
-/// job, or with the virtual printer the PDF file `pdf_path`, written beside its target first
-/// so a failed print keeps the previous file. Throws kalvex::Error when the job cannot start.
+/// job, or with the virtual printer the PDF file `pdf_path`, written atomically so a failed
+/// print keeps the previous file. Throws kalvex::Error when the job cannot start or the file
+/// cannot be written.
 void PrintPlot(QPrinter& printer, view::AppState& state, const QString& pdf_path);
 
 }  // namespace kalvex::app
