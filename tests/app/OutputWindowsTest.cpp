@@ -6,6 +6,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPrinter>
@@ -243,6 +245,22 @@ TEST(About, ShowsVersionAndDateAndSaysWhenTheBrowserCannotStart) {
     });
     s.Form.verAboutClick();
     EXPECT_EQ(s.Prompter.Texts("error"), QStringList{"Can not execute the Browser"});
+}
+
+TEST(StartUp, OpensTheSpectrumNamedOnTheCommandLineFromTheCurrentFolder) {
+    view::AppState state;
+    test::FakePrompter prompter;
+    M_Form form(state, prompter);
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(QFileInfo(QString::fromStdString(test::ExamplePath("x"))).absolutePath());
+    form.OpenFromCommandLine(QStringLiteral("overlap-gauss.spc"));
+    form.OpenFromCommandLine(QStringLiteral("missing.spc"));
+    QDir::setCurrent(previous);
+    ASSERT_TRUE(state.Doc.SpectrumLoaded);
+    EXPECT_EQ(QString::fromStdString(state.Doc.SpectrumFileName),
+              QString::fromStdString(test::ExamplePath("overlap-gauss.spc")));
+    ASSERT_EQ(prompter.Texts("error").size(), 1);  // the missing file, named; the spectrum stays
+    EXPECT_TRUE(prompter.Texts("error")[0].contains("missing.spc"));
 }
 
 }  // namespace

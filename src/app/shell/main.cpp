@@ -17,6 +17,6 @@ int main(int argc, char* argv[]) {
     form.show();
     // "kalvex FILE", as the desktop starts it for a double-clicked spectrum.
     const QStringList args = QApplication::arguments();
-    if (args.size() > 1) form.OpenFromCommandLine(args.at(1));
+    if (args.size() > 1 && !args.at(1).startsWith('-')) form.OpenFromCommandLine(args.at(1));
     return QApplication::exec();
 }
