@@ -9,6 +9,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "app/output/AskPictureFile.h"
 #include "app/output/PictureFile.h"
 #include "app/output/Printer.h"
 #include "app/shell/Mainpeak.h"
@@ -92,25 +93,19 @@ void PictureDlg::export_createClick() {
     RunCommand(this, prompter, [&] {
         const output::PictureFormat format = output::FormatAt(output::kExportFormats, FormatItem());
         const std::string& spectrum = state.Doc.SpectrumFileName;
-        const FileChoice choice =
-            prompter.SaveFile(this, QString::fromStdString(core::FolderOf(spectrum)),
-                              QString::fromStdString(output::ProposePictureName(spectrum, format)),
-                              QtNameFilters(output::kExportFilter), FormatItem() + 1,
-                              [](int index, const QString& name) {
-                                  return QString::fromStdString(output::RenameForFilter(
-                                      name.toStdString(), index, output::kExportFormats));
-                              });
-        if (choice.Path.isEmpty()) return;
-        const output::PictureTarget target = output::PictureTargetFor(
-            choice.Path.toStdString(), choice.FilterIndex, output::kExportFormats);
+        const auto target = AskPictureFile(
+            this, prompter, core::FolderOf(spectrum), output::ProposePictureName(spectrum, format),
+            FormatItem() + 1, output::kExportFilter, output::kExportFormats);
+        if (!target) return;
         // Without any printer the picture goes on the virtual printer's page.
         const output::PrinterPage page =
             printer != nullptr ? PageOf(*printer)
                                : output::VirtualPdfPage(state.Opts.Print.PortraitPaper);
-        const int dpi = target.Format == output::PictureFormat::kPng
+        const int dpi = target->Format == output::PictureFormat::kPng
                             ? output::kDpiItems[std::max(0, png_dpi_->currentIndex())]
                             : page.Dpi;
-        WritePictureFile(target.Path, target.Format, page, dpi, state.Doc, state.Opts, state.Plot);
+        WritePictureFile(target->Path, target->Format, page, dpi, state.Doc, state.Opts,
+                         state.Plot);
     });
     accept();
 }

@@ -9,6 +9,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "app/output/AskPictureFile.h"
 #include "app/output/Printer.h"
 #include "app/output/create_emf.h"
 #include "app/qt/QtCanvas.h"
@@ -167,14 +168,12 @@ void PrevForm::BitBtn1Click() {
         if (IsVirtualPdf(*printer)) {
             // The virtual printer prints into a PDF file of the user's choice.
             const std::string& spectrum = main_.State().Doc.SpectrumFileName;
-            const FileChoice choice =
-                prompter.SaveFile(this, QString::fromStdString(core::FolderOf(spectrum)),
-                                  QString::fromStdString(output::ProposePictureName(
-                                      spectrum, output::PictureFormat::kPdf)),
-                                  QtNameFilters("PDF Document|*.pdf"), 1, nullptr);
-            if (choice.Path.isEmpty()) return;
-            pdf = QString::fromStdString(
-                output::PictureTargetFor(choice.Path.toStdString(), 1, kPdfOnly).Path);
+            const auto target =
+                AskPictureFile(this, prompter, core::FolderOf(spectrum),
+                               output::ProposePictureName(spectrum, output::PictureFormat::kPdf), 1,
+                               "PDF Document|*.pdf", kPdfOnly);
+            if (!target) return;
+            pdf = QString::fromStdString(target->Path);
         }
         PrintPlot(*printer, main_.State(), pdf);
     });

@@ -11,6 +11,7 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include "app/output/AskPictureFile.h"
 #include "app/output/PictureFile.h"
 #include "app/output/Printer.h"
 #include "app/shell/Mainpeak.h"
@@ -89,23 +90,15 @@ void EMF_dialog::emf_createClick() {
     Prompter& prompter = main_.Prompts();
     if (printer != nullptr) {
         RunCommand(this, prompter, [&] {
-            const bool wmf = wmf_->isChecked();
             const output::MetafileProposal p =
-                output::ProposeMetafile(state.Doc.SpectrumFileName, wmf);
-            const FileChoice choice = prompter.SaveFile(
-                this, QString::fromStdString(p.Folder), QString::fromStdString(p.FileName),
-                QtNameFilters(output::kMetafileFilter), p.FilterIndex,
-                [](int index, const QString& name) {
-                    return QString::fromStdString(output::RenameForFilter(
-                        name.toStdString(), index, output::kMetafileFormats));
-                });
-            if (choice.Path.isEmpty()) return;
-            const output::PictureTarget target = output::PictureTargetFor(
-                choice.Path.toStdString(), choice.FilterIndex, output::kMetafileFormats);
+                output::ProposeMetafile(state.Doc.SpectrumFileName, wmf_->isChecked());
+            const auto target = AskPictureFile(this, prompter, p.Folder, p.FileName, p.FilterIndex,
+                                               output::kMetafileFilter, output::kMetafileFormats);
+            if (!target) return;
             const output::PrinterPage page = PageOf(*printer);
             const int dpi = output::MetafileDpi(check_slct_dpi_->isChecked(),
                                                 dpi_select_->currentIndex(), page.Dpi);
-            WritePictureFile(target.Path, target.Format, page, dpi, state.Doc, state.Opts,
+            WritePictureFile(target->Path, target->Format, page, dpi, state.Doc, state.Opts,
                              state.Plot);
         });
     }
