@@ -29,7 +29,6 @@ MetafileProposal ProposeMetafile(const std::string& spectrum_file, bool wmf) {
     p.Folder = core::FolderOf(spectrum_file);
     p.FileName = ProposePictureName(spectrum_file, format);
     p.FilterIndex = wmf ? 2 : 1;
-    p.DefaultExtension = wmf ? "wmf" : "emf";
     return p;
 }
 

@@ -32,13 +32,13 @@ inline constexpr const char* kMetafileFilter = "Enhanced Meta File|*.emf|Windows
 
 /// What the save dialog starts with.
 struct MetafileProposal {
-    std::string Folder;            ///< the spectrum file's folder
-    std::string FileName;          ///< the spectrum's name with ".emf" or ".wmf"
-    int FilterIndex = 1;           ///< 1 for EMF, 2 for WMF
-    std::string DefaultExtension;  ///< "emf" or "wmf"
+    std::string Folder;    ///< the spectrum file's folder
+    std::string FileName;  ///< the spectrum's name with ".emf" or ".wmf"
+    int FilterIndex = 1;   ///< 1 for EMF, 2 for WMF
 };
 
-/// The proposal for the spectrum file `spectrum_file`: EMF, or WMF when `wmf`.
+/// The proposal for the spectrum file `spectrum_file`: EMF, or WMF when `wmf`. (A name typed
+/// without an extension gets the chosen type's: PictureTargetFor.)
 MetafileProposal ProposeMetafile(const std::string& spectrum_file, bool wmf);
 
 }  // namespace kalvex::output
