@@ -251,14 +251,14 @@ TEST(StartUp, OpensTheSpectrumNamedOnTheCommandLineFromTheCurrentFolder) {
     view::AppState state;
     test::FakePrompter prompter;
     M_Form form(state, prompter);
+    const QFileInfo example(QString::fromStdString(test::ExamplePath("overlap-gauss.spc")));
     const QString previous = QDir::currentPath();
-    QDir::setCurrent(QFileInfo(QString::fromStdString(test::ExamplePath("x"))).absolutePath());
-    form.OpenFromCommandLine(QStringLiteral("overlap-gauss.spc"));
+    QDir::setCurrent(example.absolutePath());
+    form.OpenFromCommandLine(example.fileName());
     form.OpenFromCommandLine(QStringLiteral("missing.spc"));
     QDir::setCurrent(previous);
     ASSERT_TRUE(state.Doc.SpectrumLoaded);
-    EXPECT_EQ(QString::fromStdString(state.Doc.SpectrumFileName),
-              QString::fromStdString(test::ExamplePath("overlap-gauss.spc")));
+    EXPECT_EQ(QString::fromStdString(state.Doc.SpectrumFileName), example.absoluteFilePath());
     ASSERT_EQ(prompter.Texts("error").size(), 1);  // the missing file, named; the spectrum stays
     EXPECT_TRUE(prompter.Texts("error")[0].contains("missing.spc"));
 }

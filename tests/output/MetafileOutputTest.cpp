@@ -56,26 +56,16 @@ struct ExamplePlot {
     }
 };
 
-// The highest drawn point of a recording (smallest Y) and of a converted picture, each as a
-// fraction of its drawing's width: equal when the reader placed the curves where they belong.
-double HighestPointAcross(const std::vector<RecordingCanvas::Stroke>& strokes) {
-    int lo = INT32_MAX, hi = INT32_MIN, top_x = 0, top_y = INT32_MAX;
-    for (const auto& s : strokes) {
-        for (const view::Point& p : s.Points) {
-            lo = std::min(lo, p.X);
-            hi = std::max(hi, p.X);
-            if (p.Y < top_y) top_y = p.Y, top_x = p.X;
-        }
-    }
-    return static_cast<double>(top_x - lo) / (hi - lo);
-}
-
-double HighestPointAcross(const SvgShapes& svg) {
+// Where across its drawing the highest point (smallest Y) of a set of lines lies, as a
+// fraction of the drawing's width: the same for a recording and a reader's picture when the
+// reader placed the curves where they belong, whatever size it gives the picture.
+template <typename Lines>
+double HighestPointAcross(const Lines& lines) {
     double lo = 1e300, hi = -1e300, top_x = 0, top_y = 1e300;
-    for (const auto& line : svg.Lines) {
-        for (const test::SvgPoint& p : line) {
-            lo = std::min(lo, p.X);
-            hi = std::max(hi, p.X);
+    for (const auto& line : lines) {
+        for (const auto& p : line) {
+            lo = std::min<double>(lo, p.X);
+            hi = std::max<double>(hi, p.X);
             if (p.Y < top_y) top_y = p.Y, top_x = p.X;
         }
     }
@@ -145,7 +135,9 @@ TEST(MetafileOutput, AnOldStyleMetafileShowsEveryCurveLabelDashAndDiscInAnotherR
     // same place across it (the reader scales the drawing to a size of its own).
     EXPECT_EQ(svg.Lines.size(), static_cast<std::size_t>(expected.Count("LineTo")));
     EXPECT_EQ(svg.Ellipses.size(), static_cast<std::size_t>(expected.Count("Ellipse")));
-    EXPECT_NEAR(HighestPointAcross(svg), HighestPointAcross(expected.Strokes()), 0.005);
+    std::vector<std::vector<view::Point>> strokes;
+    for (const auto& s : expected.Strokes()) strokes.push_back(s.Points);
+    EXPECT_NEAR(HighestPointAcross(svg.Lines), HighestPointAcross(strokes), 0.005);
 }
 
 }  // namespace

@@ -35,14 +35,7 @@ TEST(PreviewZoom, DrawingResolutionIsTheScreensScaledAndRoundedHalfUp) {
 }
 
 TEST(PreviewLayout, SheetAndPrintableAreaScaleWithTheZoomAndOnlyFiftyResizesTheWindow) {
-    PrinterPage page;  // a Letter page at 600 dpi with quarter-inch margins
-    page.Dpi = 600;
-    page.PhysicalWidth = 5100;
-    page.PhysicalHeight = 6600;
-    page.OffsetX = 150;
-    page.OffsetY = 150;
-    page.PrintableWidth = 4800;
-    page.PrintableHeight = 6300;
+    PrinterPage page{600, 5100, 6600, 150, 150, 4800, 6300};  // Letter, quarter-inch margins
 
     const PreviewRects half = LayoutPreview(page, 96, 50);  // s = 0.08
     EXPECT_EQ(half.Sheet, (view::PixelRect{0, 0, 408, 528}));
