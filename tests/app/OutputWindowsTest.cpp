@@ -116,13 +116,7 @@ TEST(PrintPreview, PrintsToAPdfFileOnTheVirtualPrinter) {
     const std::string pdf = test::ReadFileBytes(dir.File("page.pdf"));
     ASSERT_EQ(pdf.substr(0, 5), "%PDF-");
     EXPECT_EQ(test::FilesIn(dir.Path()), std::vector<std::string>{"page.pdf"});  // no leftovers
-    if (test::ProgramAvailable("pdftotext")) {
-        ASSERT_TRUE(test::RunShell("pdftotext '" + dir.File("page.pdf") + "' '" +
-                                   dir.File("page.txt") + "'"));
-        const std::string text = test::ReadFileBytes(dir.File("page.txt"));
-        EXPECT_NE(text.find("Chemical Shift / ppm"), std::string::npos);
-        EXPECT_NE(text.find("2.5"), std::string::npos);
-    }
+    // What the page shows is PictureFiles' PDF test: printing writes the same picture.
     // A folder that cannot be written: the message names the file, nothing is left behind.
     s.Prompter.SaveAnswers.push_back({QStringLiteral("/nonexistent-folder/page.pdf"), 1});
     s.In<QPushButton>(s.Form.Preview(), "BitBtn1")->click();
