@@ -18,6 +18,7 @@
 
 #include "AppTestSupport.h"
 #include "FakePrompter.h"
+#include "app/fit/CalcGo.h"
 #include "app/help/About.h"
 #include "app/help/HelpWindow.h"
 #include "app/output/ExportPicture.h"
@@ -102,6 +103,19 @@ TEST(PrintPreview, ZoomsInStepsWithinItsLimitsAndSizesTheWindowOnlyAtFifty) {
     EXPECT_FALSE(prev->isVisible());
     s.Form.PrevPrnClick();
     EXPECT_EQ(prev->Zoom(), 50);
+}
+
+TEST(PrintPreview, ARunningFitKeepsThePreviewFromRedrawingTheDocumentsCurves) {
+    Session s;
+    s.Form.PrevPrnClick();
+    QWidget* box = s.In<QWidget>(s.Form.Preview(), "PaintBox1");
+    s.State.Doc.SumY[0] = 12345.0;  // a value no synthesis writes
+    s.Form.FitDialog()->show();
+    box->grab();  // paints it, wherever the scroll box shows it
+    EXPECT_EQ(s.State.Doc.SumY[0], 12345.0);
+    s.Form.FitDialog()->hide();
+    box->grab();  // paints it, wherever the scroll box shows it
+    EXPECT_NE(s.State.Doc.SumY[0], 12345.0);
 }
 
 TEST(PrintPreview, PrintsToAPdfFileOnTheVirtualPrinter) {

@@ -2,13 +2,16 @@
 
 #include <QCloseEvent>
 #include <QHBoxLayout>
+#include <QImage>
 #include <QLabel>
+#include <QPainter>
 #include <QPrinter>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "app/fit/CalcGo.h"
 #include "app/output/AskPictureFile.h"
 #include "app/output/Printer.h"
 #include "app/output/create_emf.h"
@@ -23,15 +26,22 @@
 
 namespace kalvex::app {
 
-/// PaintBox1: the printable area; its painting is the preview's.
+/// PaintBox1: the printable area; its painting is the preview's. It shows the page as last
+/// drawn, kept in `Page`.
 class PaintBox : public QWidget {
 public:
     PaintBox(PrevForm& form, QWidget* parent) : QWidget(parent), form_(form) {
         setObjectName(QStringLiteral("PaintBox1"));
     }
 
+    QImage Page;
+
 protected:
-    void paintEvent(QPaintEvent*) override { form_.PaintBox1Paint(*this); }
+    void paintEvent(QPaintEvent*) override {
+        form_.PaintBox1Paint(*this);
+        QPainter painter(this);
+        painter.drawImage(0, 0, Page);
+    }
 
 private:
     PrevForm& form_;
@@ -139,10 +149,13 @@ void PrevForm::LayOut() {
 
 void PrevForm::PaintBox1Paint(PaintBox& box) {
     QPrinter* printer = main_.Printer();
-    if (printer == nullptr) return;
+    // Drawing synthesises the peaks into the document; a fit running meanwhile works on it,
+    // so the page stays as it was until the fit has ended.
+    if (printer == nullptr || main_.FitDialog()->isVisible()) return;
     const int dpi = output::PreviewDpi(logicalDpiY(), zoom_);
-    QtCanvas canvas(&box, dpi);
-    if (!canvas.Active()) return;
+    box.Page = QImage(box.size(), QImage::Format_RGB32);
+    box.Page.fill(Qt::white);
+    QtCanvas canvas(&box.Page, dpi);
     view::AppState& state = main_.State();
     view::RenderForOutput(canvas, dpi, state.Doc, state.Opts, state.Plot,
                           PageOf(*printer).Portrait());

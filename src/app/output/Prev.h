@@ -44,7 +44,8 @@ private:
     /// Sheet, printable area, zoom buttons and label for the current zoom and printer page.
     void LayOut();
     void RequestZoom(int request);
-    /// PaintBox1Paint: the plot on the printable area at the preview's resolution.
+    /// PaintBox1Paint: the plot on the printable area at the preview's resolution, into the
+    /// paint box's page picture.
     void PaintBox1Paint(PaintBox& box);
 
     M_Form& main_;
