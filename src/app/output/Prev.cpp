@@ -8,6 +8,7 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -166,6 +167,9 @@ void PrevForm::RequestZoom(int request) {
     if (zoom == zoom_) return;
     zoom_ = zoom;
     LayOut();
+    // A new zoom starts at the sheet's top-left corner, where the plot begins.
+    scroll_box1_->horizontalScrollBar()->setValue(0);
+    scroll_box1_->verticalScrollBar()->setValue(0);
 }
 
 void PrevForm::ZoomUpClick() { RequestZoom(zoom_ + output::kZoomStep); }
