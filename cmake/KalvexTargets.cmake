@@ -27,6 +27,8 @@ function(kalvex_add_test name)
     kalvex_warnings(${name})
     gtest_discover_tests(${name}
         WORKING_DIRECTORY ${PROJECT_SOURCE_DIR}
-        PROPERTIES ENVIRONMENT "KALVEX_SOURCE_DIR=${PROJECT_SOURCE_DIR}"
+        # The tests never read or write the settings of a Kalvex run in the build.
+        PROPERTIES ENVIRONMENT
+            "KALVEX_SOURCE_DIR=${PROJECT_SOURCE_DIR};KALVEX_SETTINGS=${CMAKE_CURRENT_BINARY_DIR}/no-settings/Kalvex.ini"
         DISCOVERY_TIMEOUT 60)
 endfunction()

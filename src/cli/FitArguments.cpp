@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "cli/FitPlot.h"
 #include "core/Capacities.h"
 #include "core/Error.h"
 #include "core/FileSystem.h"
@@ -212,6 +213,10 @@ FitArguments ParseFitArguments(const std::vector<std::string>& args) {
             a.Report = next();
         } else if (arg == "--table") {
             a.Table = next();
+        } else if (arg == "--plot") {
+            a.Plot = next();
+        } else if (arg == "--plot-dpi") {
+            a.PlotDpi = IntegerArg(arg, next(), 50, 1200);
         } else if (arg.size() > 1 && arg[0] == '-') {
             throw UsageError("unknown option " + arg);
         } else {
@@ -243,6 +248,10 @@ FitArguments ParseFitArguments(const std::vector<std::string>& args) {
                           a.OutSp3.empty() && a.Report.empty())) {
         throw UsageError("--all-spectra writes its results with --table only");
     }
+    if (!a.Plot.empty() && !PlotFormatSupported(a.Plot)) {
+        throw UsageError("--plot needs a file name ending in .emf, .wmf, .svg, .pdf or .png");
+    }
+    if (a.PlotDpi && a.Plot.empty()) throw UsageError("--plot-dpi needs --plot");
     if (!a.OutSpc.empty() && core::ExtensionOf(a.OutSpc) != ".spc") {
         throw UsageError("--out-spc needs a file name ending in .spc");
     }
@@ -317,6 +326,12 @@ Output:
                       height and area (in the file's intensity units), full width (Hz),
                       their errors, the squared sum and how the fit ended; with gl also
                       the fraction and both full widths
+  --plot FILE         the picture of the fitted spectrum as the program prints it, in the
+                      format of FILE's extension: .emf, .wmf, .svg, .pdf or .png; with
+                      --all-spectra one file per fitted spectrum, numbered FILE-<k>.<ext>.
+                      It uses the print layout (lengths, pens, styles) of the Options
+                      dialog on an A4 page
+  --plot-dpi N        its resolution, 50..1200 (default: 300 for .png, else 600)
 Each fit prints one line on standard output:
   Z=<squared sum> iterations=<n> seconds=<fit time>
 (prefixed by spectrum=<k> with --all-spectra). Progress and messages go to standard error.

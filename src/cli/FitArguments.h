@@ -48,6 +48,8 @@ struct FitArguments {
     bool Quiet = false;                ///< --quiet
     bool Help = false;                 ///< --help
     std::string OutSp2, OutSpc, OutDat, OutSp3, Report, Table;
+    std::string Plot;            ///< --plot: the picture file (format by extension)
+    std::optional<int> PlotDpi;  ///< --plot-dpi
 };
 
 /// Parses the arguments after the program name. Throws UsageError for an unknown option, a

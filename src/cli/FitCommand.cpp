@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <ostream>
 
+#include "cli/FitPlot.h"
 #include "cli/FitTable.h"
 #include "core/Document.h"
 #include "core/Error.h"
@@ -115,6 +116,8 @@ private:
     const FitArguments& a_;
     std::ostream& out_;
     std::ostream& err_;
+    // The Options page as the run uses it; --plot draws with its print layout, pens and
+    // styles (a new installation's until the settings file is read into it).
     core::Options opts_;
     LineType type_ = LineType::kGauss;
     fit::GaussNewtonOptions engine_;
@@ -214,6 +217,7 @@ void FitSession::AddTableRows(const Document& doc, int spectrum, const FitOutcom
 }
 
 int FitSession::Run() {
+    if (!a_.Plot.empty()) ReadPlotSettings(opts_);  // drawn with the program's print layout
     opts_.x86cpu = a_.LittleEndian;
     if (a_.Shape == LineType::kGaussLorentz) opts_.LGselect = 2;
     const int wanted = a_.SpectrumIndex.value_or(1);
@@ -252,6 +256,7 @@ int FitSession::Run() {
         const FitOutcome o = FitOne(doc, "");
         if (o.Failed) return kExitFitFailed;
         WriteOutputs(doc);
+        if (!a_.Plot.empty()) WriteFitPlot(a_.Plot, doc, opts_, a_.PlotDpi);
         if (!a_.Table.empty()) {
             AddTableRows(doc, doc.IsArrayed ? doc.ArrayIndex : 1, o);
             core::WriteFileAtomically(a_.Table, table_);
@@ -273,6 +278,8 @@ int FitSession::Run() {
             any_failed = true;
         } else {
             last_good = PeakTable::Of(doc);
+            if (!a_.Plot.empty())
+                WriteFitPlot(NumberedPlotName(a_.Plot, i), doc, opts_, a_.PlotDpi);
         }
     }
     if (!a_.Table.empty()) core::WriteFileAtomically(a_.Table, table_);

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 #include <deque>
+#include <functional>
 #include <vector>
 
 #include "app/shell/Prompter.h"
@@ -52,6 +53,12 @@ public:
         return c;
     }
 
+    bool SetUpPrinter(QWidget*, QPrinter& printer) override {
+        ++PrinterSetups;
+        if (PrinterSetupChange) PrinterSetupChange(printer);
+        return PrinterSetupAnswer;
+    }
+
     /// Texts of the messages of one kind.
     QStringList Texts(const QString& kind) const {
         QStringList out;
@@ -70,6 +77,9 @@ public:
     QStringList LastFilters;
     int LastFilterIndex = 0;
     QString RenamedOnTypeChange;
+    int PrinterSetups = 0;
+    bool PrinterSetupAnswer = true;
+    std::function<void(QPrinter&)> PrinterSetupChange;  ///< what the "user" changes
 };
 
 }  // namespace kalvex::test

@@ -69,6 +69,8 @@ void PagesDlg::Open(view::OptionsScope scope) {
     draft_ = view::OpenOptionsDraft(main_.State());
     const bool all = scope == view::OptionsScope::kAll;
     const bool printer = main_.State().Doc.PrinterPresent;
+    // "Paper Size" shows the printer's orientation, which its page setup may have changed.
+    if (printer) draft_.Opts.Print.PortraitPaper = main_.PrinterPortrait();
     ok_->setText(all ? QStringLiteral("OK") : QStringLiteral("Apply"));
     tabs_->setTabEnabled(kGaussNewtonPage, all);
     tabs_->setTabEnabled(kPrintOutPage, printer);
@@ -132,6 +134,7 @@ void PagesDlg::OKBtnClick() {
         return;  // nothing applied; the dialog stays for a correction
     }
     if (scope_ == view::OptionsScope::kAll) main_.ApplySizePreset();
+    main_.SetPrinterPortrait(state.Opts.Print.PortraitPaper);
     const bool preview = state.Doc.PrinterPresent && main_.PrintPreviewVisible();
     // From the preview the dialog stays open as "Apply"; from the menu OK ends it.
     const bool stays = preview && scope_ == view::OptionsScope::kPrintLayout;

@@ -37,6 +37,9 @@ public:
     void TextOut(int x, int y, std::string_view text) override;
     int TextWidth(std::string_view text) const override;
 
+    /// Whether painting started: false when the device refused it (a printer that cannot
+    /// start a job, a file that cannot be written).
+    bool Active() const { return painter_.isActive(); }
     /// Ends painting (the destructor does it too).
     void End();
 

@@ -4,18 +4,22 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDesktopServices>
 #include <QFileInfo>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
+#include <QPrinter>
 #include <QToolButton>
-#include <QUrl>
 
 #include "app/fit/CalcGo.h"
 #include "app/help/About.h"
+#include "app/help/HelpWindow.h"
 #include "app/options/PagesDlg.h"
+#include "app/output/ExportPicture.h"
+#include "app/output/Prev.h"
+#include "app/output/Printer.h"
+#include "app/output/create_emf.h"
 #include "app/peaks/Peaks.h"
 #include "app/qt/Fonts.h"
 #include "app/qt/PlotImage.h"
@@ -28,6 +32,7 @@
 #include "app/tools/height_change.h"
 #include "app/tools/ppm_box.h"
 #include "core/FormSize.h"
+#include "core/HelpPages.h"
 #include "core/Settings.h"
 #include "view/MouseLogic.h"
 #include "view/Plotting.h"
@@ -59,16 +64,25 @@ M_Form::M_Form(view::AppState& state, Prompter& prompter, const std::string& set
     setWindowTitle(QString::fromLatin1(kTitle));
     state_.Doc.SpectrumFileName.clear();
     ReadWindowSettings();
+    // A printer that cannot be asked for its resolution counts as none, without a message.
+    printer_ = ProbePrinter();
+    state_.Doc.PrinterPresent = printer_ != nullptr;
 
     // The dialogs live for the whole run, created in the order the program always used.
+    emf_dialog_ = new EMF_dialog(*this, this);
     ppm_box_ = new ppm_box(*this, this);
     horizontal_shift_ = new Horizontal_Shift(*this, this);
     input_array_number_ = new Input_array_number(this);
     height_change_ = new height_change(*this, this);
-    about_ = new About(this);
+    if (state_.Doc.PrinterPresent) prev_form_ = new PrevForm(*this, this);
+    about_ = new About(prompter_, this);
+    picture_dlg_ = new PictureDlg(*this, this);
+    help_window_ = new HelpWindow(this);
     sel_dlg_ = new Sel_Dlg(*this, this);
     set_b_ = new SetB(*this, this);
     pages_dlg_ = new PagesDlg(*this, settings_path_, this);
+    // The printer takes the paper orientation kept in the settings.
+    SetPrinterPortrait(state_.Opts.Print.PortraitPaper);
     lsf_gn_ = new LSF_GN(*this, this);
     range_dlg_ = new RangeDlg(*this, this);
     ConnectTools();
@@ -108,7 +122,7 @@ void M_Form::EnableAfterOpen() {
     SetLsfEnabled(false);
     img_spect_->setEnabled(true);
     for (const char* name : {"M_Save", "M_SaveAs", "M_Rename", "A_Reset", "SetBias", "PrevPrn",
-                             "RangeXY", "ReadCSppm", "ChangeHeight"}) {
+                             "ExportPicture", "RangeXY", "ReadCSppm", "ChangeHeight"}) {
         Action(name)->setEnabled(true);
     }
     save_button_->setEnabled(true);
@@ -261,18 +275,24 @@ void M_Form::verAboutClick() { about_->ShowCentred(); }
 void M_Form::HowToClick() { ShowHelpTopic(0); }
 
 void M_Form::ShowHelpTopic(int topic) {
-    const QString page =
-        QCoreApplication::applicationDirPath() + QStringLiteral("/help/index.html");
-    QUrl url = QUrl::fromLocalFile(page);
-    if (topic != 0) url.setFragment(QStringLiteral("topic-") + QString::number(topic));
-    if (!QFileInfo(page).exists() || !QDesktopServices::openUrl(url)) {
-        prompter_.Error(this, QStringLiteral("The help pages cannot be shown: ") + page);
+    const QString folder = HelpFolder();
+    const QString page = folder + "/" + QString::fromStdString(core::HelpPageFor(topic));
+    if (folder.isEmpty() || !QFileInfo::exists(page)) {
+        prompter_.Error(this, QStringLiteral("The help pages cannot be shown: ") +
+                                  (folder.isEmpty() ? QStringLiteral("no help folder") : page));
+        return;
     }
+    help_window_->ShowPage(page);
 }
 
-// The print preview comes with its window.
-bool M_Form::PrintPreviewVisible() const { return false; }
-void M_Form::ReopenPrintPreview() {}
+bool M_Form::PrintPreviewVisible() const {
+    return prev_form_ != nullptr && prev_form_->isVisible();
+}
+void M_Form::ReopenPrintPreview() {
+    if (prev_form_ == nullptr) return;
+    prev_form_->hide();
+    prev_form_->ShowPreview();
+}
 
 // --- Events -----------------------------------------------------------------------------------
 

@@ -3,6 +3,7 @@
 
 #include <QMainWindow>
 #include <QString>
+#include <memory>
 #include <string>
 
 #include "view/AppState.h"
@@ -12,17 +13,22 @@ class QAction;
 class QFrame;
 class QLabel;
 class QMenu;
+class QPrinter;
 class QPushButton;
 class QToolButton;
 
 namespace kalvex::app {
 
 class About;
+class EMF_dialog;
+class HelpWindow;
 class Horizontal_Shift;
 class Input_array_number;
 class LSF_GN;
 class PagesDlg;
+class PictureDlg;
 class PlotImage;
+class PrevForm;
 class Prompter;
 class RangeDlg;
 class Sel_Dlg;
@@ -118,9 +124,26 @@ public:
     /// plot frame laid out in it.
     void ApplySizePreset();
 
+    /// The printer of the preview, printing and the metafiles (the start-up probe's, or the
+    /// virtual PDF printer), or nullptr when there is none. Document::PrinterPresent follows.
+    QPrinter* Printer() { return printer_.get(); }
+    /// Replaces the printer (tests use the virtual one); nullptr leaves none.
+    void SetPrinter(std::unique_ptr<QPrinter> printer);
+    /// The printer's orientation, as the Options dialog's "Paper Size" shows and sets it.
+    bool PrinterPortrait() const;
+    void SetPrinterPortrait(bool portrait);
+    PrevForm* Preview() { return prev_form_; }
+    EMF_dialog* EmfDialog() { return emf_dialog_; }
+    PictureDlg* PictureDialog() { return picture_dlg_; }
+    HelpWindow* Help() { return help_window_; }
+    /// Puts the "EMF" tool button up (the metafile command has ended).
+    void ReleaseEmfButton();
+
     /// Opens `path` as the open command does after its dialog; every reader sets the file
     /// type itself. A failure keeps the previous document.
     void OpenSpectrumFile(const QString& path);
+    /// `kalvex FILE`: opens FILE as the open command does, at start.
+    void OpenFromCommandLine(const QString& path);
 
     // --- Tool modes (the Range XY dialog, the ppm/Hz read-out).
     /// A tool window opens: ToolMode (and RangeDialogOpen for Range XY) set; "File Open",
@@ -150,6 +173,8 @@ public slots:
     void M_saveGLClick();
     void SequentialSavespcClick();
     void PrevPrnClick();
+    void emf_buttonClick();
+    void ExportPictureClick();
     void A_ResetClick();
     void plusminusClick();
     void verAboutClick();
@@ -210,6 +235,11 @@ private:
     QLabel* num_array_ = nullptr;
     QWidget* array_updown_ = nullptr;
 
+    std::unique_ptr<QPrinter> printer_;
+    PrevForm* prev_form_ = nullptr;
+    EMF_dialog* emf_dialog_ = nullptr;
+    PictureDlg* picture_dlg_ = nullptr;
+    HelpWindow* help_window_ = nullptr;
     About* about_ = nullptr;
     Input_array_number* input_array_number_ = nullptr;
     Sel_Dlg* sel_dlg_ = nullptr;

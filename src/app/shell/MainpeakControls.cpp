@@ -222,6 +222,7 @@ void M_Form::BuildControls() {
     emf_button_->setStyleSheet(
         QStringLiteral("QToolButton { color: white; background: #203878; }"
                        "QToolButton:disabled { color: #c0c0c0; background: #8088a0; }"));
+    connect(emf_button_, &QToolButton::clicked, this, &M_Form::emf_buttonClick);
     for (QToolButton* b : {range_xy_button_, read_ppm_button_, set_bias_button_, emf_button_}) {
         b->setEnabled(false);
     }
@@ -292,6 +293,7 @@ void M_Form::BuildMenus() {
               &M_Form::SequentialSavespcClick);
     file->addSeparator()->setObjectName(QStringLiteral("N1"));
     AddAction(file, "PrevPrn", "&Print Preview", false, &M_Form::PrevPrnClick);
+    AddAction(file, "ExportPicture", "Export Picture...", false, &M_Form::ExportPictureClick);
     file->addSeparator()->setObjectName(QStringLiteral("N5"));
     QAction* exit = AddAction(file, "M_Exit", "&Exit", true);
     connect(exit, &QAction::triggered, this, &QWidget::close);

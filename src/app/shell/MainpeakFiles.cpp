@@ -88,6 +88,11 @@ void M_Form::OpenSpectrumFile(const QString& qpath) {
     }
 }
 
+void M_Form::OpenFromCommandLine(const QString& path) {
+    OpenSpectrumFile(QFileInfo(path).absoluteFilePath());
+    EndOpenCommand();
+}
+
 void M_Form::Open_sp2_fileClick() {
     QAction* tick = Action("Open_sp2_file");
     const FileChoice choice = prompter_.OpenFile(this, open_folder_, QString(),
@@ -169,11 +174,6 @@ void M_Form::SequentialSavespcClick() {
     ShowArrayNumber();
     RefreshClick();
     SetNormG();
-}
-
-void M_Form::PrevPrnClick() {
-    if (!state_.Doc.PrinterPresent) prompter_.Error(this, QStringLiteral("No Printer exists"));
-    preview_button_->setChecked(false);
 }
 
 }  // namespace kalvex::app

@@ -9,6 +9,7 @@
 #include "app/shell/Mainpeak.h"
 #include "app/shell/Prompter.h"
 #include "core/Error.h"
+#include "core/HelpPages.h"
 #include "core/Settings.h"
 
 namespace kalvex::app {
@@ -18,10 +19,16 @@ void M_Form::ReadWindowSettings() {
     core::ReadMainWindowSettings(core::ReadIniFile(settings_path_), window, state_.Opts,
                                  state_.Doc);
     if (window.Path.empty()) {
-        // The program's own folder, or the examples in it on a first start.
+        // The program's own folder, or on a first start the examples beside it in a build or
+        // installed with it.
         open_folder_ = QCoreApplication::applicationDirPath();
-        const QString examples = open_folder_ + QStringLiteral("/examples");
-        if (QFileInfo(examples).isDir()) open_folder_ = examples;
+        for (const std::string& folder :
+             core::DataFolderCandidates(open_folder_.toStdString(), "examples")) {
+            if (QFileInfo(QString::fromStdString(folder)).isDir()) {
+                open_folder_ = QString::fromStdString(folder);
+                break;
+            }
+        }
     } else {
         open_folder_ = QString::fromStdString(window.Path);
     }

@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QTreeView>
+#include <QPageSetupDialog>
 
 namespace kalvex::app {
 
@@ -97,6 +98,11 @@ FileChoice DialogPrompter::SaveFile(
         dialog.selectFile(on_type_change(FilterIndexOf(filters, f), current));
     });
     return Run(dialog, filters);
+}
+
+bool DialogPrompter::SetUpPrinter(QWidget* parent, QPrinter& printer) {
+    QPageSetupDialog dialog(&printer, parent);
+    return dialog.exec() == QDialog::Accepted;
 }
 
 QStringList QtNameFilters(const std::string& filter) {

@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 
+class QPrinter;
 class QWidget;
 
 namespace kalvex::app {
@@ -38,6 +39,9 @@ public:
     virtual FileChoice SaveFile(
         QWidget* parent, const QString& folder, const QString& file, const QStringList& filters,
         int filter_index, const std::function<QString(int, const QString&)>& on_type_change) = 0;
+    /// The printer setup dialog (paper, orientation, margins) on `printer`; true when the
+    /// user confirmed, which leaves the settings in `printer`.
+    virtual bool SetUpPrinter(QWidget* parent, QPrinter& printer) = 0;
 };
 
 /// The real dialogs.
@@ -52,6 +56,7 @@ public:
     FileChoice SaveFile(QWidget* parent, const QString& folder, const QString& file,
                         const QStringList& filters, int filter_index,
                         const std::function<QString(int, const QString&)>& on_type_change) override;
+    bool SetUpPrinter(QWidget* parent, QPrinter& printer) override;
 };
 
 /// Qt name filters ("NMR spectra (*.spc)") from a "description|patterns|..." filter list.

@@ -19,5 +19,8 @@ int main(int argc, char* argv[]) {
     kalvex::app::DialogPrompter prompter;
     kalvex::app::M_Form form(state, prompter);
     form.show();
+    // "kalvex FILE", as the desktop starts it for a double-clicked spectrum.
+    const QStringList args = QApplication::arguments();
+    if (args.size() > 1 && !args.at(1).startsWith('-')) form.OpenFromCommandLine(args.at(1));
     return QApplication::exec();
 }
