@@ -195,6 +195,9 @@ void PrepareCheckBoxes(FitDialogContext& ctx) {
 bool OpenFitDialog(FitDialogContext& ctx, double residual_sum, float upper_limit) {
     if (residual_sum >= upper_limit) return false;
     FitDialogModel& d = ctx.Dialog;
+    // The model outlives the dialog's showings: a run that ended on a singular matrix left GO!
+    // disabled, and a new showing must start idle.
+    d.GoEnabled = true;
     d.OkEnabled = false;
     d.ExitEnabled = true;
     d.Ite = std::to_string(0);  // a string literal here trips a false -Wrestrict in GCC 12
