@@ -171,7 +171,8 @@ FitOutcome FitSession::FitOne(Document& doc, const std::string& prefix) {
         const fit::GaussNewtonSummary s = fit::RunGaussNewton(doc, engine_, state, observer);
         o.Seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
         if (!s.ResultsWritten() && s.Reason != fit::FitEnd::kSingularMatrix) {
-            throw Error(s.Message, a_.Spectrum);  // refused: no peaks, N <= P, selection
+            throw Error(s.Message,
+                        a_.Spectrum);  // refused: no peaks, peaks outside, N <= P, selection
         }
         o.Z = s.Z;
         o.Iterations = s.TotalIterations;

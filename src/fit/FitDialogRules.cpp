@@ -263,6 +263,7 @@ void FinishRun(FitDialogModel& dialog, const GaussNewtonSummary& summary) {
         case FitEnd::kSingularMatrix:
             return;  // GO! stays disabled; the enabled one of OK and Exit closes the dialog
         case FitEnd::kNoPeaks:
+        case FitEnd::kPeaksOutside:
         case FitEnd::kTooFewPoints:
         case FitEnd::kInvalidSelection:
             dialog.GoEnabled = true;

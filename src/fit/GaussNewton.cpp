@@ -1,15 +1,15 @@
 // The Gauss-Newton run: damping by mode, the iteration loop, restarts, errors and write-back.
 #include "fit/GaussNewton.h"
 
+#include <cmath>
+#include <memory>
+
 #include "core/Assert.h"
 #include "core/Error.h"
 #include "core/TextToNumber.h"
 #include "fit/FitModel.h"
 #include "fit/LuSolver.h"
 #include "fit/NormalSystem.h"
-
-#include <cmath>
-#include <memory>
 
 namespace kalvex::fit {
 
@@ -94,6 +94,29 @@ void FitRunState::CopyObserved(const core::Document& doc) {
     FitObsY.assign(first, first + doc.ViewPointCount);
 }
 
+std::vector<int> PeaksOutsideSpectrum(const core::Document& doc) {
+    std::vector<int> outside;
+    for (int k = 1; k <= doc.PeakCount; ++k) {
+        if (doc.PeakPos[k] < 1 || doc.PeakPos[k] > doc.PointCount) outside.push_back(k);
+    }
+    return outside;
+}
+
+std::string PeaksOutsideMessage(const core::Document& doc, const std::vector<int>& peaks) {
+    KALVEX_ASSERT(!peaks.empty());
+    const bool one = peaks.size() == 1;
+    std::string text = one ? "Peak " : "Peaks ";
+    for (std::size_t i = 0; i < peaks.size(); ++i) {
+        if (i > 0) text += i + 1 == peaks.size() ? " and " : ", ";
+        const int k = peaks[i];
+        text += std::to_string(k) + " (point " + std::to_string(doc.PeakPos[k]) + ")";
+    }
+    text += one ? " lies" : " lie";
+    text += " outside the spectrum, points 1 to " + std::to_string(doc.PointCount);
+    text += one ? ": move or delete it before fitting" : ": move or delete them before fitting";
+    return text;
+}
+
 GaussNewtonSummary RunGaussNewton(core::Document& doc, const GaussNewtonOptions& opts,
                                   FitRunState& state, FitObserver& observer) {
     GaussNewtonSummary summary;
@@ -103,6 +126,12 @@ GaussNewtonSummary RunGaussNewton(core::Document& doc, const GaussNewtonOptions&
     if (doc.PeakCount == 0) {
         summary.Reason = FitEnd::kNoPeaks;
         summary.Message = "No Peak Data !!!";
+        return summary;
+    }
+    // Such a peak has no curve the fit could follow: its run would end in NaN.
+    if (const std::vector<int> outside = PeaksOutsideSpectrum(doc); !outside.empty()) {
+        summary.Reason = FitEnd::kPeaksOutside;
+        summary.Message = PeaksOutsideMessage(doc, outside);
         return summary;
     }
     std::string why;

@@ -2,12 +2,12 @@
 // estimates.
 #pragma once
 
-#include "core/Document.h"
-#include "core/Options.h"
-
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include "core/Document.h"
+#include "core/Options.h"
 
 namespace kalvex::fit {
 
@@ -97,6 +97,7 @@ enum class FitEnd {
     kDiverged,          ///< Z rose by more than 1 ("Semi Auto", "Manual"): warned, results written
     kSingularMatrix,    ///< a zero row in the normal matrix: nothing written
     kNoPeaks,           ///< refused: the peak table is empty
+    kPeaksOutside,      ///< refused: a peak lies outside the spectrum (points 1..PointCount)
     kTooFewPoints,      ///< refused: N <= P
     kInvalidSelection,  ///< refused: nothing or an impossible combination selected
 };
@@ -125,14 +126,22 @@ struct GaussNewtonSummary {
     }
 };
 
+/// The peaks 1..PeakCount whose position lies outside the spectrum (below 1 or above
+/// PointCount), in peak order. Peak files may hold such positions; a fit cannot use them.
+std::vector<int> PeaksOutsideSpectrum(const core::Document& doc);
+
+/// The refusal naming those peaks with their points, e.g. "Peak 2 (point 501) lies outside the
+/// spectrum, points 1 to 500: move or delete it before fitting". `peaks` must not be empty.
+std::string PeaksOutsideMessage(const core::Document& doc, const std::vector<int>& peaks);
+
 /// Fits the peak table to state.FitObsY over the displayed points (ViewPointCount of them from
 /// ViewFirstPoint on; positions stay whole-spectrum point numbers): loads the vector, sets
 /// damping and convergence by mode, iterates (Jacobian, normal matrix, inverse, damped step,
 /// evaluation, observer) until converged, Z unchanged, the "Manual Set" count, a stop request
 /// or a divergence (AUTO restarts from the table; the other modes warn and stop), then writes
 /// values and errors sigma = sqrt(|C[i][i]| Z / (N - P)) into the peak table. A singular matrix
-/// ends the run with the table as it was. No peaks, N <= P or an invalid selection: no run and
-/// a message. Needs state.FitObsY to hold ViewPointCount values.
+/// ends the run with the table as it was. No peaks, a peak outside the spectrum, N <= P or an
+/// invalid selection: no run and a message. Needs state.FitObsY to hold ViewPointCount values.
 GaussNewtonSummary RunGaussNewton(core::Document& doc, const GaussNewtonOptions& opts,
                                   FitRunState& state, FitObserver& observer);
 

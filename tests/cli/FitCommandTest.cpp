@@ -1,8 +1,13 @@
 // kalvex-fit end to end: spectra and peaks written here, fitted, and every output read back.
-#include "cli/FitCommand.h"
-
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
+#include <cmath>
+#include <random>
+#include <regex>
+#include <sstream>
+
+#include "cli/FitCommand.h"
 #include "core/NumberReader.h"
 #include "files/OpenCommand.h"
 #include "files/PeakLines.h"
@@ -11,12 +16,6 @@
 #include "support/DocumentBuilder.h"
 #include "support/SpectrumFileWriters.h"
 #include "support/TempDir.h"
-
-#include <cmath>
-#include <random>
-#include <regex>
-#include <sstream>
-#include <sys/wait.h>
 
 namespace kalvex::cli {
 namespace {
@@ -208,11 +207,25 @@ TEST(FitCommand, BadInputAndUsageExitWithOne) {
 
 TEST(FitCommand, ASingularFitExitsWithTwoAndWritesNothing) {
     TempDir dir;
-    // The second Gauss peak is so far beyond the spectrum that the model ignores it entirely.
-    const std::string spc = WriteSpectrumWithPeaks(dir, {{480, 0.8, 12.0}, {60000, 0.5, 1.0}});
-    const Result r = RunCli({spc, "--shape", "gauss", "--out-sp2", dir.File("fit.sp2"), "--quiet"});
+    // The second peak has no height: neither its position nor its width changes the model.
+    const std::string spc = WriteSpectrumWithPeaks(dir, {{480, 0.8, 12.0}, {700, 0.0, 5.0}});
+    const Result r = RunCli(
+        {spc, "--fit", "pw", "--shape", "gauss", "--out-sp2", dir.File("fit.sp2"), "--quiet"});
     EXPECT_EQ(r.status, kExitFitFailed);
     EXPECT_NE(r.err.find("pause in LUDCMP - singular matrix"), std::string::npos) << r.err;
+    EXPECT_FALSE(test::FileExists(dir.File("fit.sp2")));
+}
+
+TEST(FitCommand, PeaksBeyondTheSpectrumAreNamedAndNotFitted) {
+    TempDir dir;
+    const std::string spc = WriteSpectrumWithPeaks(dir, {{480, 0.8, 12.0}, {60000, 0.5, 1.0}});
+    const Result r = RunCli({spc, "--out-sp2", dir.File("fit.sp2"), "--quiet"});
+    EXPECT_EQ(r.status, kExitBadInput);
+    EXPECT_NE(r.err.find(spc), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("Peak 2 (point 60000) lies outside the spectrum, points 1 to 1000"),
+              std::string::npos)
+        << r.err;
+    EXPECT_EQ(r.out, "");
     EXPECT_FALSE(test::FileExists(dir.File("fit.sp2")));
 }
 

@@ -231,6 +231,12 @@ TEST(FitDialogRules, ButtonsAfterARunAndTheCloseQuery) {
     EXPECT_EQ(d.Zansa_New, "0.12345679");
     EXPECT_EQ(d.DeltaZZ, "0.000000911");
 
+    GaussNewtonSummary refused;
+    refused.Reason = FitEnd::kPeaksOutside;
+    d.GoEnabled = false;
+    FinishRun(d, refused);
+    EXPECT_TRUE(d.GoEnabled);
+
     // A singular run leaves GO! disabled only until the dialog opens again.
     FinishRun(d, singular);
     d.GoEnabled = false;

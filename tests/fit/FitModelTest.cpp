@@ -1,15 +1,14 @@
 // Layout codes, analytic derivatives against finite differences, evaluation and step limits.
-#include "fit/FitModel.h"
-
 #include <gtest/gtest.h>
-
-#include "fit/LineShapes.h"
-#include "support/DocumentBuilder.h"
 
 #include <cmath>
 #include <cstring>
 #include <functional>
 #include <vector>
+
+#include "fit/FitModel.h"
+#include "fit/LineShapes.h"
+#include "support/DocumentBuilder.h"
 
 namespace kalvex::fit {
 namespace {

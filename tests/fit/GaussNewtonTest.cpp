@@ -1,17 +1,16 @@
 // The Gauss-Newton run: damping rules, stop conditions, refusals, errors and recovery of peaks.
-#include "fit/GaussNewton.h"
-
 #include <gtest/gtest.h>
-
-#include "core/Error.h"
-#include "fit/LineShapes.h"
-#include "fit/LuSolver.h"
-#include "support/DocumentBuilder.h"
 
 #include <cmath>
 #include <cstring>
 #include <random>
 #include <vector>
+
+#include "core/Error.h"
+#include "fit/GaussNewton.h"
+#include "fit/LineShapes.h"
+#include "fit/LuSolver.h"
+#include "support/DocumentBuilder.h"
 
 namespace kalvex::fit {
 namespace {
@@ -292,11 +291,12 @@ TEST(GaussNewton, ErrorsAreTheRootOfTheCovarianceDiagonalTimesZOverDegreesOfFree
 }
 
 TEST(GaussNewton, SingularMatrixEndsTheRunWithTheTableUntouched) {
-    // Peak 2 lies so far beyond the fit range that its Gauss curve is 0 at every point.
-    Document doc = Synthetic(500, {{250, 0.5, 5.0}}, LineType::kGaussLorentz, 0.001);
-    test::AddPeak(doc, 60000, 0.5, 1.0);
+    // Peak 2 lies so far beyond the displayed points that its Gauss curve is 0 at every one.
+    Document doc = Synthetic(1000, {{250, 0.5, 5.0}}, LineType::kGaussLorentz, 0.001);
+    test::AddPeak(doc, 990, 0.5, 1.0);
     doc.PeakFractionL[1] = doc.PeakFractionL[2] = 0.0;
     SynthesiseModel(doc, LineType::kGaussLorentz);
+    doc.ViewPointCount = 500;
     doc.PeakHeight[1] = 0.4;  // so that a run would change the derived heights
     const Document before = doc;
     Recorder rec;
@@ -339,6 +339,44 @@ TEST(GaussNewton, RefusesToRunWithoutPeaksTooFewPointsOrAnImpossibleSelection) {
     EXPECT_EQ(s.Reason, FitEnd::kInvalidSelection);
     EXPECT_TRUE(rec.steps.empty());
     EXPECT_FALSE(s.ResultsWritten());
+}
+
+TEST(GaussNewton, RefusesToStartWithPeaksOutsideTheSpectrum) {
+    struct Case {
+        std::vector<int> positions;
+        const char* message;  // empty: the run starts
+    };
+    const Case cases[] = {
+        {{1, 250, 500}, ""},
+        {{250, 501},
+         "Peak 2 (point 501) lies outside the spectrum, points 1 to 500: move or "
+         "delete it before fitting"},
+        {{0, 250, 65535},
+         "Peaks 1 (point 0) and 3 (point 65535) lie outside the spectrum, "
+         "points 1 to 500: move or delete them before fitting"},
+        {{600, 700, 250, 800},
+         "Peaks 1 (point 600), 2 (point 700) and 4 (point 800) lie "
+         "outside the spectrum, points 1 to 500: move or delete them "
+         "before fitting"},
+    };
+    for (const Case& c : cases) {
+        Document doc = Synthetic(500, {{250, 0.5, 8.0}}, LineType::kLorentz, 0.001);
+        doc.PeakCount = 0;
+        for (int pos : c.positions) test::AddPeak(doc, pos, 0.4, 6.0);
+        const Document before = doc;
+        Recorder rec;
+        const GaussNewtonSummary s = Fit(doc, Opts(LineType::kLorentz, "111"), rec);
+        SCOPED_TRACE(c.positions.back());
+        if (*c.message == '\0') {
+            EXPECT_TRUE(s.ResultsWritten());
+            continue;
+        }
+        EXPECT_EQ(s.Reason, FitEnd::kPeaksOutside);
+        EXPECT_EQ(s.Message, c.message);
+        EXPECT_TRUE(rec.steps.empty());
+        EXPECT_EQ(doc.PeakPos, before.PeakPos);
+        EXPECT_EQ(doc.PeakHeight, before.PeakHeight);
+    }
 }
 
 TEST(GaussNewton, AStopRequestEndsTheRunAfterTheCurrentIterationWithResults) {

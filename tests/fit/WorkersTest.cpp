@@ -1,7 +1,5 @@
 // The worker pool runs every index once per round on threads of its own; the barrier holds
 // every thread until all have arrived.
-#include "fit/Workers.h"
-
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -9,6 +7,8 @@
 #include <set>
 #include <thread>
 #include <vector>
+
+#include "fit/Workers.h"
 
 namespace kalvex::fit {
 namespace {
