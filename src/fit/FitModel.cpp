@@ -1,15 +1,15 @@
 // Parameter layout, model evaluation, analytic derivatives and the damped step of a fit run.
 #include "fit/FitModel.h"
 
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+
 #include "core/Assert.h"
 #include "fit/CurveConstants.h"
 #include "fit/FastExp.h"
 #include "fit/LineShapes.h"
 #include "fit/Workers.h"
-
-#include <algorithm>
-#include <atomic>
-#include <cmath>
 
 namespace kalvex::fit {
 
@@ -398,11 +398,6 @@ void FitModel::ApplyStep(const Vector90& delta, double damp) {
                 v = std::clamp<Extended>(v, pos_lo_[k], pos_hi_[k]);
                 break;
             }
-            case ParamKind::kWidth:
-            case ParamKind::kWidthL:
-            case ParamKind::kWidthG:
-                if (!(v > kMinFitHalfWidth)) v = kMinFitHalfWidth;
-                break;
             case ParamKind::kFraction:
                 if (!(v >= 0.0L)) v = 0.0L;
                 if (v > 1.0L) v = 1.0L;
@@ -426,7 +421,7 @@ void FitModel::WriteBack(const Vector90& sigma) {
                 doc_.PeakPosErr[k] = err;
                 break;
             case ParamKind::kWidth:
-                doc_.PeakHalfWidth[k] = static_cast<double>(v);
+                doc_.PeakHalfWidth[k] = static_cast<double>(std::fabs(v));
                 doc_.PeakHalfWidthErr[k] = err;
                 break;
             case ParamKind::kHeight:
@@ -436,10 +431,10 @@ void FitModel::WriteBack(const Vector90& sigma) {
             case ParamKind::kWidthL:
             case ParamKind::kWidthG:
                 if (KindOf(e) == ParamKind::kWidthL) {
-                    doc_.PeakHalfWidthL[k] = static_cast<double>(v);
+                    doc_.PeakHalfWidthL[k] = static_cast<double>(std::fabs(v));
                     doc_.PeakHalfWidthLErr[k] = err;
                 } else {
-                    doc_.PeakHalfWidthG[k] = static_cast<double>(v);
+                    doc_.PeakHalfWidthG[k] = static_cast<double>(std::fabs(v));
                     doc_.PeakHalfWidthGErr[k] = err;
                 }
                 doc_.PeakAreaGL[k] = doc_.PeakHeight[k] / CentreDensityGL(doc_.PeakHalfWidthG[k],

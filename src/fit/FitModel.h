@@ -1,15 +1,15 @@
 // The model of one fit run: parameter layout, evaluation, analytic Jacobian and steps.
 #pragma once
 
+#include <cstdint>
+#include <string>
+#include <vector>
+
 #include "core/Document.h"
 #include "core/Extended.h"
 #include "core/Options.h"
 #include "fit/LuSolver.h"
 #include "fit/Workers.h"
-
-#include <cstdint>
-#include <string>
-#include <vector>
 
 namespace kalvex::fit {
 
@@ -31,10 +31,6 @@ struct FitLayoutChoice {
     core::LineType Line = core::LineType::kGauss;
     bool WidthIsLorentzian = true;  ///< Gauss+Lorentz "Width": wL (Width_Box) or wG (WidthG_Box)
 };
-
-/// Smallest half width a step may leave, in points: a step that drives a width to this or
-/// below holds it here (a width of 0 has no curve, a negative one no meaning).
-inline constexpr double kMinFitHalfWidth = 0.01;
 
 /// Layout code 'A'..'G' of a selection, or 0 when the selection cannot be fitted (nothing
 /// selected; "Fraction L" with another kind or outside Gauss+Lorentz; more than one kind in
@@ -86,11 +82,14 @@ public:
                             core::Extended* columns, std::size_t stride) const;
 
     /// Params()[i] := delta[i] * damp + Params()[i]; positions rounded to whole points (halves
-    /// away from zero). A position is then held inside 1..PointCount (or its starting value
-    /// when that lay outside), a width above kMinFitHalfWidth and a fraction inside 0..1.
+    /// away from zero) and held inside 1..PointCount (or their starting value when that lay
+    /// outside); a fraction is held inside 0..1. Widths may pass through zero: the curves take them
+    /// squared, so a negative width is the same curve as its magnitude, and WriteBack stores the
+    /// magnitude.
     void ApplyStep(const Vector90& delta, double damp);
 
-    /// Writes Params() and the errors sigma[1..P] into the peak table (positions rounded),
+    /// Writes Params() and the errors sigma[1..P] into the peak table (positions rounded,
+    /// widths as magnitudes),
     /// with the Gauss+Lorentz consequences (PeakAreaGL after a width, D * A and D * sigma after
     /// an area).
     void WriteBack(const Vector90& sigma);

@@ -331,13 +331,13 @@ TEST(FitModel, StepsRoundPositionsAndHoldEveryKindInsideItsRange) {
     FitModel model(doc, Choice("111", LineType::kLorentz), doc.ObsY.data(), 500);
     Vector90 delta;
     delta[1] = 2.5;    // 10 -> 12.5 -> 13 (halves away from zero)
-    delta[2] = -10.0;  // width 3 -> -7: held at the smallest width
+    delta[2] = -10.0;  // width 3 -> -7: through zero, the same curve
     delta[3] = -2.0;   // heights may go negative
     delta[4] = 400.0;  // 490 -> 890: held at the last point
     delta[5] = 0.25;
     model.ApplyStep(delta, 1.0);
     EXPECT_EQ(model.Params()[1], 13.0L);
-    EXPECT_EQ(model.Params()[2], static_cast<Extended>(kMinFitHalfWidth));
+    EXPECT_EQ(model.Params()[2], -7.0L);
     EXPECT_EQ(model.Params()[3], -1.5L);
     EXPECT_EQ(model.Params()[4], 500.0L);
     EXPECT_EQ(model.Params()[5], 3.25L);
@@ -348,6 +348,12 @@ TEST(FitModel, StepsRoundPositionsAndHoldEveryKindInsideItsRange) {
     delta[1] = -0.5;  // -0.5 rounds away from zero: 1 - 0.5 = 0.5 -> 1
     model.ApplyStep(delta, 1.0);
     EXPECT_EQ(model.Params()[1], 1.0L);
+    // The table gets the width's magnitude, whatever its sign in the vector.
+    Vector90 sigma;
+    sigma[2] = 0.25L;
+    model.WriteBack(sigma);
+    EXPECT_EQ(doc.PeakHalfWidth[1], 7.0);
+    EXPECT_EQ(doc.PeakHalfWidthErr[1], 0.25);
 
     core::Document gl = test::MakeDocument(100);
     test::AddPeak(gl, 50, 0.5, 3.0);
