@@ -174,6 +174,7 @@ FitOutcome FitSession::FitOne(Document& doc, const std::string& prefix) {
             throw Error(s.Message,
                         a_.Spectrum);  // refused: no peaks, peaks outside, N <= P, selection
         }
+        for (const std::string& w : s.Warnings) err_ << kProgram << ": " << w << "\n";
         o.Z = s.Z;
         o.Iterations = s.TotalIterations;
         o.Status = StatusOf(s.Reason);

@@ -391,19 +391,10 @@ void FitModel::ApplyStep(const Vector90& delta, double damp) {
     for (int e = 1; e <= p_; ++e) {
         const std::size_t i = static_cast<std::size_t>(e);
         Extended v = delta[i] * static_cast<Extended>(damp) + params_[i];
-        switch (KindOf(e)) {
-            case ParamKind::kPosition: {
-                const int k = PeakOf(e);
-                v = std::round(v);  // whole points, halves away from zero
-                v = std::clamp<Extended>(v, pos_lo_[k], pos_hi_[k]);
-                break;
-            }
-            case ParamKind::kFraction:
-                if (!(v >= 0.0L)) v = 0.0L;
-                if (v > 1.0L) v = 1.0L;
-                break;
-            default:
-                break;
+        if (KindOf(e) == ParamKind::kPosition) {
+            const int k = PeakOf(e);
+            v = std::round(v);  // whole points, halves away from zero
+            v = std::clamp<Extended>(v, pos_lo_[k], pos_hi_[k]);
         }
         params_[i] = v;
     }

@@ -83,7 +83,8 @@ public:
 
     /// Params()[i] := delta[i] * damp + Params()[i]; positions rounded to whole points (halves
     /// away from zero) and held inside 1..PointCount (or their starting value when that lay
-    /// outside); a fraction is held inside 0..1. Widths may pass through zero: the curves take them
+    /// outside). Every other kind moves freely (a fraction may leave 0..1, see
+    /// FractionWarnings). Widths may pass through zero: the curves take them
     /// squared, so a negative width is the same curve as its magnitude, and WriteBack stores the
     /// magnitude.
     void ApplyStep(const Vector90& delta, double damp);

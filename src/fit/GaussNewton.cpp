@@ -2,10 +2,12 @@
 #include "fit/GaussNewton.h"
 
 #include <cmath>
+#include <cstdlib>
 #include <memory>
 
 #include "core/Assert.h"
 #include "core/Error.h"
+#include "core/NumberFormat.h"
 #include "core/TextToNumber.h"
 #include "fit/FitModel.h"
 #include "fit/LuSolver.h"
@@ -115,6 +117,23 @@ std::string PeaksOutsideMessage(const core::Document& doc, const std::vector<int
     text += " outside the spectrum, points 1 to " + std::to_string(doc.PointCount);
     text += one ? ": move or delete it before fitting" : ": move or delete them before fitting";
     return text;
+}
+
+std::vector<std::string> FractionWarnings(const core::Document& doc) {
+    std::vector<std::string> warnings;
+    for (int k = 1; k <= doc.PeakCount; ++k) {
+        const double f = doc.PeakFractionL[k];
+        if (f >= 0.0 && f <= 1.0) continue;
+        // Three decimals, or as many more as it takes not to look like a value inside.
+        std::string text = core::FormatFixed(f, 15, 3);
+        for (int d = 4; d <= 15 && std::fabs(std::strtod(text.c_str(), nullptr) - 0.5) <= 0.5;
+             ++d) {
+            text = core::FormatFixed(f, 15, d);
+        }
+        warnings.push_back("Fraction L of peak " + std::to_string(k) + " is " + text +
+                           ", outside 0..1");
+    }
+    return warnings;
 }
 
 GaussNewtonSummary RunGaussNewton(core::Document& doc, const GaussNewtonOptions& opts,
@@ -249,6 +268,7 @@ GaussNewtonSummary RunGaussNewton(core::Document& doc, const GaussNewtonOptions&
         sigma[static_cast<std::size_t>(i)] = std::sqrt(std::fabs(c(i, i)) * scale);
     }
     model.WriteBack(sigma);
+    if (model.KindOf(1) == ParamKind::kFraction) summary.Warnings = FractionWarnings(doc);
 
     const double dz = z_old - z;
     if (warned) {

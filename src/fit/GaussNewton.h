@@ -117,6 +117,8 @@ struct GaussNewtonSummary {
     double ConvLimit = 0.0;        ///< convergence threshold at the end
     int ParameterCount = 0;        ///< P
     char LayoutCode = '\0';        ///< 'A'..'G'
+    /// Results the user should look at, after a run that wrote them (FractionWarnings).
+    std::vector<std::string> Warnings;
 
     /// True when iterations ran and their results were written into the peak table.
     bool ResultsWritten() const {
@@ -134,12 +136,19 @@ std::vector<int> PeaksOutsideSpectrum(const core::Document& doc);
 /// spectrum, points 1 to 500: move or delete it before fitting". `peaks` must not be empty.
 std::string PeaksOutsideMessage(const core::Document& doc, const std::vector<int>& peaks);
 
+/// One warning per peak 1..PeakCount whose Lorentzian fraction lies outside 0..1, e.g.
+/// "Fraction L of peak 2 is 1.163, outside 0..1". A fraction fit lets fractions move freely
+/// (held inside 0..1, a fit of overlapping peaks oscillates and never converges), so a result
+/// outside the range is reported, not corrected.
+std::vector<std::string> FractionWarnings(const core::Document& doc);
+
 /// Fits the peak table to state.FitObsY over the displayed points (ViewPointCount of them from
 /// ViewFirstPoint on; positions stay whole-spectrum point numbers): loads the vector, sets
 /// damping and convergence by mode, iterates (Jacobian, normal matrix, inverse, damped step,
 /// evaluation, observer) until converged, Z unchanged, the "Manual Set" count, a stop request
 /// or a divergence (AUTO restarts from the table; the other modes warn and stop), then writes
-/// values and errors sigma = sqrt(|C[i][i]| Z / (N - P)) into the peak table. A singular matrix
+/// values and errors sigma = sqrt(|C[i][i]| Z / (N - P)) into the peak table (after a fraction
+/// fit, with the FractionWarnings in the summary). A singular matrix
 /// ends the run with the table as it was. No peaks, a peak outside the spectrum, N <= P or an
 /// invalid selection: no run and a message. Needs state.FitObsY to hold ViewPointCount values.
 GaussNewtonSummary RunGaussNewton(core::Document& doc, const GaussNewtonOptions& opts,

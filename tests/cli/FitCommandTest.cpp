@@ -229,6 +229,26 @@ TEST(FitCommand, PeaksBeyondTheSpectrumAreNamedAndNotFitted) {
     EXPECT_FALSE(test::FileExists(dir.File("fit.sp2")));
 }
 
+TEST(FitCommand, AFittedFractionOutsideZeroToOneIsReportedNotHeld) {
+    TempDir dir;
+    // The first line has a fraction of 1.2: more Lorentzian than a Lorentzian.
+    Document doc = test::MakeDocument(1000, 10.0, 0.01, 400.0);
+    test::AddPeak(doc, 300, 0.8, 10.0);
+    test::AddPeak(doc, 600, 0.6, 8.0);
+    doc.PeakFractionL[1] = 1.2;
+    doc.PeakFractionL[2] = 0.6;
+    fit::SynthesiseModel(doc, LineType::kGaussLorentz);
+    doc.ObsY = doc.SumY;
+    dir.Write("gl.sp2", files::PeakFileText(doc));
+    doc.PeakCount = 0;
+    doc.F_Type = 0;
+    const std::string spc = dir.Write("gl.spc", files::SpcFileText(doc));
+    const Result r = RunCli({spc, "--shape", "gl", "--fit", "fraction", "--bias", "0", "--quiet",
+                             "--out-sp2", dir.File("fit.sp2")});
+    ASSERT_EQ(r.status, kExitOk) << r.err;
+    EXPECT_EQ(r.err, "kalvex-fit: Fraction L of peak 1 is 1.200, outside 0..1\n");
+}
+
 TEST(FitCommand, ADivergenceInSemiAutoExitsWithTwo) {
     TempDir dir;
     // One Lorentz peak fitted for width and height from a start five times too wide, with the

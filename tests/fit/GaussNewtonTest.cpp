@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/Error.h"
+#include "core/NumberFormat.h"
 #include "fit/GaussNewton.h"
 #include "fit/LineShapes.h"
 #include "fit/LuSolver.h"
@@ -495,6 +496,55 @@ TEST(GaussNewton, AWidthMayPassThroughZeroAndTheTableGetsItsMagnitude) {
     EXPECT_EQ(s.Reason, FitEnd::kConverged);
     EXPECT_LT(s.Z, 0.07);  // 600 points of noise 0.01: 0.06
     for (int k = 1; k <= 8; ++k) EXPECT_GT(doc.PeakHalfWidth[k], 1.0) << k;
+}
+
+TEST(GaussNewton, FractionsMoveFreelyAndOnesOutsideZeroToOneAreReported) {
+    // Two overlapping lines, mostly Lorentzian: the second one's best fraction lies above 1.
+    // Held at 1, the other fraction's step overshoots at every iteration and the run never
+    // converges.
+    std::mt19937 rng(8);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    Document doc = test::MakeDocument(400);
+    const double separation = 2 + 6 * unit(rng);
+    for (int k = 0; k < 2; ++k) {
+        const int pos = static_cast<int>(200 + k * separation);
+        const double height = 0.5 + 0.5 * unit(rng);
+        const double width = 5 + 5 * unit(rng);
+        const int p = test::AddPeak(doc, pos, height, width);
+        doc.PeakHalfWidthL[p] = width * (0.7 + 0.6 * unit(rng));
+        doc.PeakFractionL[p] = 0.93 + 0.1 * unit(rng);
+    }
+    SynthesiseModel(doc, LineType::kGaussLorentz);
+    std::normal_distribution<double> noise(0.0, 0.01);
+    for (std::size_t i = 0; i < 400; ++i) doc.ObsY[i] = doc.SumY[i] + noise(rng);
+    doc.PeakFractionL[1] = doc.PeakFractionL[2] = 0.5;
+    SynthesiseModel(doc, LineType::kGaussLorentz);
+    GaussNewtonOptions o = Opts(LineType::kGaussLorentz, "000");
+    o.FractionL = true;
+    Recorder rec;
+    rec.stop_at = 200;
+    const GaussNewtonSummary s = Fit(doc, o, rec);
+    EXPECT_EQ(s.Reason, FitEnd::kConverged);
+    EXPECT_EQ(s.TotalIterations, 3);
+    EXPECT_GT(doc.PeakFractionL[2], 1.0);
+    ASSERT_EQ(s.Warnings.size(), 1u);
+    EXPECT_EQ(s.Warnings[0], "Fraction L of peak 2 is " +
+                                 core::FormatFixed(doc.PeakFractionL[2], 15, 3) + ", outside 0..1");
+
+    // The rule itself, at both limits and past them.
+    Document table = test::MakeDocument(10);
+    for (double f : {0.0, 1.0, -0.0004, 1.0006, 1.163, 1.000004}) {
+        test::AddPeak(table, 5, 0.5, 2.0);
+        table.PeakFractionL[table.PeakCount] = f;
+    }
+    table.PeakFractionL[7] = std::nan("");
+    table.PeakCount = 7;
+    EXPECT_EQ(FractionWarnings(table),
+              (std::vector<std::string>{"Fraction L of peak 3 is -0.0004, outside 0..1",
+                                        "Fraction L of peak 4 is 1.001, outside 0..1",
+                                        "Fraction L of peak 5 is 1.163, outside 0..1",
+                                        "Fraction L of peak 6 is 1.000004, outside 0..1",
+                                        "Fraction L of peak 7 is NAN, outside 0..1"}));
 }
 
 TEST(GaussNewton, RecoversGaussLorentzWidthsAreasAndFractions) {

@@ -6,6 +6,7 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QStringList>
 
 #include "app/peaks/Peaks.h"
 #include "app/qt/CpuState.h"
@@ -194,6 +195,11 @@ void LSF_GN::LSF_GoClick() {
     ShowModel();
     if (!summary_.Message.empty()) {
         main_.Prompts().Error(this, QString::fromStdString(summary_.Message));
+    }
+    if (!summary_.Warnings.empty()) {
+        QStringList lines;
+        for (const std::string& w : summary_.Warnings) lines << QString::fromStdString(w);
+        main_.Prompts().Warning(this, lines.join(QLatin1Char('\n')));
     }
     // An OK or Exit pressed during the run closes the dialog now that the run is over.
     if (pending_result_ >= 0) TryClose(pending_result_);
