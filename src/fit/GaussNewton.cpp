@@ -22,6 +22,13 @@ namespace {
 constexpr double kDampTable[] = {1.0, 0.1, 0.01, 0.001, 0.0001, 0.00001};
 constexpr double kConvTable[] = {0.1, 0.01, 0.001, 0.0001, 0.00001, 1E-6, 1E-7, 1E-8};
 
+// The damping products are formed in extended precision and stored as doubles: in double,
+// 0.1 x 0.1 is 0.010000000000000002, which is not <= 0.01, and a third worse step would damp
+// again instead of turning the step round.
+double Thousandth(double damp_factor) {
+    return static_cast<double>(0.001L * static_cast<Extended>(damp_factor));
+}
+
 }  // namespace
 
 double DampFactorOfItem(int item) {
@@ -31,7 +38,7 @@ double DampFactorOfItem(int item) {
 
 double ConvLimitOfItem(int item, double damp_factor) {
     KALVEX_ASSERT(item >= 0 && item <= kConvAutoSetItem);
-    return item == kConvAutoSetItem ? 0.001 * damp_factor : kConvTable[item];
+    return item == kConvAutoSetItem ? Thousandth(damp_factor) : kConvTable[item];
 }
 
 Damping StartingDamping(const GaussNewtonOptions& opts, double z, int kind_count) {
@@ -39,7 +46,7 @@ Damping StartingDamping(const GaussNewtonOptions& opts, double z, int kind_count
     if (opts.Mode == FitMode::kAuto) {
         d.DampFactor = z < 0.1 ? 0.1 : 1.0;
         if (kind_count == 1) d.DampFactor = 1.0;
-        d.ConvLimit = 0.001 * d.DampFactor;
+        d.ConvLimit = Thousandth(d.DampFactor);
     } else {
         d.DampFactor = DampFactorOfItem(opts.DampItem);
         d.ConvLimit = ConvLimitOfItem(opts.ConvItem, d.DampFactor);
@@ -56,9 +63,11 @@ Damping DampingAfterWorseStep(const GaussNewtonOptions& opts, Damping current) {
     }
     // The parameters are kept: the next iteration starts from the worse point, and a negated
     // factor sends the next step against the computed direction.
-    d.DampFactor = d.DampFactor <= 0.01 ? -d.DampFactor : 0.1 * d.DampFactor;
+    d.DampFactor = d.DampFactor <= 0.01
+                       ? -d.DampFactor
+                       : static_cast<double>(0.1L * static_cast<Extended>(d.DampFactor));
     const bool follows = opts.Mode == FitMode::kAuto || opts.ConvItem == kConvAutoSetItem;
-    if (follows && !opts.ManualIterations) d.ConvLimit = std::fabs(0.001 * d.DampFactor);
+    if (follows && !opts.ManualIterations) d.ConvLimit = std::fabs(Thousandth(d.DampFactor));
     return d;
 }
 

@@ -114,6 +114,15 @@ TEST(GaussNewton, WorseStepsDampHarderThenTurnTheStepRound) {
     EXPECT_DOUBLE_EQ(d.ConvLimit, 0.00001);
     d = DampingAfterWorseStep(autom, d);
     EXPECT_EQ(d.DampFactor, 0.01);
+    // Three worse steps from 1.0: the products are formed in extended precision, so the second
+    // one gives exactly the "0.01" of the table and the third turns the step round.
+    d = {1.0, 0.001};
+    const double expected[] = {0.1, 0.01, -0.01, 0.01};
+    for (double factor : expected) {
+        d = DampingAfterWorseStep(autom, d);
+        EXPECT_EQ(d.DampFactor, factor);
+        EXPECT_EQ(d.ConvLimit, static_cast<double>(std::fabs(0.001L * factor)));
+    }
 
     GaussNewtonOptions semi;
     semi.Mode = FitMode::kSemiAuto;
