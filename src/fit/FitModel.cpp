@@ -229,11 +229,13 @@ double FitModel::EvaluateFit() {
     const int workers = std::min({threads_, peaks, pool_ != nullptr ? pool_->Threads() : peaks});
     const Extended bias = doc_.Bias;
     curves_.resize(n * static_cast<std::size_t>(peaks));
-    // The sum of each point's curves in peak order, kept in a register rather than stored
-    // after every peak (an 80-bit store and reload per point and peak), and its residual.
+    // The model sum is an array of doubles: each point's curves are added in peak order with
+    // every partial sum rounded to double, as storing it after each peak would. Kept in an
+    // extended register instead, its digits below double's would decide the "Zold - Z = 0"
+    // stop and keep a run that has reached its minimum going.
     auto residuals = [&](std::size_t lo, std::size_t hi) {
         for (std::size_t i = lo; i < hi; ++i) {
-            Extended sum = 0.0L;
+            double sum = 0.0;
             for (const double* c = curves_.data() + i; c < curves_.data() + n * peaks; c += n) {
                 sum += *c;
             }

@@ -230,10 +230,11 @@ TEST(FitModel, EvaluationIsTheResidualSumOfTheGeneratedCurves) {
     FillPeakCurve(c2.data(), 210, 250, 12.0, 0.4, true);
     long double expected = 0;
     for (int i = 0; i < 250; ++i) {
-        const long double r = static_cast<long double>(doc.ObsY[static_cast<std::size_t>(i)]) -
-                              (static_cast<long double>(c1[static_cast<std::size_t>(i)]) +
-                               c2[static_cast<std::size_t>(i)]) -
-                              0.125L;
+        // The model sum is a double array: the sum of the curves is rounded to double before
+        // the residual is formed in extended precision.
+        const double sum = c1[static_cast<std::size_t>(i)] + c2[static_cast<std::size_t>(i)];
+        const long double r =
+            static_cast<long double>(doc.ObsY[static_cast<std::size_t>(i)]) - sum - 0.125L;
         ASSERT_EQ(model.Residuals()[static_cast<std::size_t>(i)], r) << i;
         expected += r * r;
     }
