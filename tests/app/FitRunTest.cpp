@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -132,6 +133,44 @@ TEST_F(FitRun, ExitRightAfterOpeningChangesNothing) {
     EXPECT_TRUE(Picture() == picture);
 }
 
+TEST_F(FitRun, EscapeIsExitBothIdleAndDuringARun) {
+    PlacePeakAt(3.05, 4);
+    PlacePeakAt(2.95, 5);
+    form_.RefreshClick();
+    LSF_GN* fit = form_.FitDialog();
+    fit->SetRunner([](LSF_GN& dlg) {
+        dlg.setResult(-7);
+        QTest::keyClick(&dlg, Qt::Key_Escape);
+    });
+    form_.LSFClick();
+    EXPECT_EQ(fit->result(), QDialog::Rejected);
+
+    // During a run: the stop request ends it after the current iteration, then the dialog closes.
+    bool closed_early = false;
+    fit->SetRunner([&](LSF_GN& dlg) {
+        dlg.setResult(-7);
+        QCoreApplication::postEvent(
+            &dlg, new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+        dlg.LSF_GO->click();
+        closed_early = dlg.result() == QDialog::Rejected;
+    });
+    form_.LSFClick();
+    EXPECT_TRUE(closed_early);
+    EXPECT_EQ(fit->LastSummary().Reason, fit::FitEnd::kStopped);
+    EXPECT_TRUE(fit->LastSummary().ResultsWritten());
+
+    // After a run Exit is disabled, and so is Escape.
+    fit->SetRunner([](LSF_GN& dlg) {
+        dlg.LSF_GO->click();
+        dlg.setResult(-7);
+        QTest::keyClick(&dlg, Qt::Key_Escape);
+        EXPECT_EQ(dlg.result(), -7);
+        dlg.LSF_Ok->click();
+    });
+    form_.LSFClick();
+    EXPECT_EQ(fit->result(), QDialog::Accepted);
+}
+
 TEST_F(FitRun, LsfDoesNothingAtOrAboveTheUpperLimit) {
     PlacePeakAt(3.05, 4);
     form_.RefreshClick();
@@ -183,7 +222,7 @@ TEST_F(FitRun, CloseBoxWaitsForAStopAndASecondGoRunsAFullFit) {
         const fit::FitEnd first = dlg.LastSummary().Reason;
         const bool stop_left = first == fit::FitEnd::kUnchangedZ;
         dlg.setResult(-7);
-        dlg.reject();
+        dlg.close();
         EXPECT_EQ(dlg.result() == QDialog::Rejected, stop_left);
         // GO! clears any stop left behind, so the second run is not cut short by it.
         dlg.LSF_GO->click();

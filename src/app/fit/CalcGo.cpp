@@ -241,8 +241,9 @@ void LSF_GN::LSF_ExitClick() {
 }
 
 void LSF_GN::reject() {
-    // Esc and the close box: the close query decides.
-    if (!running_) TryClose(QDialog::Rejected);
+    // Esc presses Exit, the dialog's cancel button, when it is enabled: idle, it closes the
+    // dialog; during a first run, it stops the run and closes after it.
+    if (LSF_Exit->isEnabled()) LSF_ExitClick();
 }
 
 void LSF_GN::closeEvent(QCloseEvent* event) {

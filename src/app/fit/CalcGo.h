@@ -53,6 +53,7 @@ public slots:
     void LSF_GoClick();
     void LSF_OkClick();
     void LSF_ExitClick();
+    /// Esc: Exit when Exit is enabled. The close box goes through closeEvent.
     void reject() override;
 
 protected:
