@@ -6,8 +6,8 @@
 #include <cmath>
 
 #include "core/Assert.h"
-#include "fit/CurveConstants.h"
-#include "fit/FastExp.h"
+#include "fit/DoubleKernels.h"
+#include "fit/FastLineShapes.h"
 #include "fit/LineShapes.h"
 #include "fit/Workers.h"
 
@@ -191,35 +191,47 @@ FitModel::PeakValues FitModel::ValuesOf(int k) const {
     return v;
 }
 
-void FitModel::FillCurveOf(int k, double* shape) {
+FitModel::CurveInputs FitModel::CurveInputsOf(int k) {
     const PeakValues v = ValuesOf(k);
-    const std::uint16_t centre = RoundedCentre(v.centre);
-    if (choice_.Line != LineType::kGaussLorentz) {
-        FillPeakCurveRange(shape, centre, first_, n_, static_cast<double>(v.width),
-                           static_cast<double>(v.height), choice_.Line == LineType::kLorentz);
-        return;
-    }
-    const double wg = static_cast<double>(v.width_g);
-    const double wl = static_cast<double>(v.width_l);
-    const double f = static_cast<double>(v.fraction);
+    CurveInputs c{RoundedCentre(v.centre),        static_cast<double>(v.width),
+                  static_cast<double>(v.height),  static_cast<double>(v.width_g),
+                  static_cast<double>(v.width_l), static_cast<double>(v.area),
+                  static_cast<double>(v.fraction)};
+    if (choice_.Line != LineType::kGaussLorentz) return c;
     switch (kinds_.front()) {
         case ParamKind::kArea:
             // The vector holds the area; the height follows it at every evaluation.
-            doc_.PeakHeight[k] =
-                static_cast<double>(static_cast<Extended>(CentreDensityGL(wg, wl, f)) * v.area);
-            FillPeakCurveGLRange(shape, centre, first_, n_, wg, wl, doc_.PeakHeight[k],
-                                 static_cast<double>(v.area), f);
+            doc_.PeakHeight[k] = static_cast<double>(
+                static_cast<Extended>(CentreDensityGL(c.width_g, c.width_l, c.fraction)) * v.area);
             break;
         case ParamKind::kPosition:
-            FillPeakCurveGLRange(shape, centre, first_, n_, wg, wl, doc_.PeakHeight[k],
-                                 doc_.PeakAreaGL[k], f);
             break;
         default:
             // A width or the fraction: the height stays, the area follows.
-            doc_.PeakAreaGL[k] = doc_.PeakHeight[k] / CentreDensityGL(wg, wl, f);
-            FillPeakCurveGLRange(shape, centre, first_, n_, wg, wl, doc_.PeakHeight[k],
-                                 doc_.PeakAreaGL[k], f);
+            doc_.PeakAreaGL[k] =
+                doc_.PeakHeight[k] / CentreDensityGL(c.width_g, c.width_l, c.fraction);
+            c.area = doc_.PeakAreaGL[k];
             break;
+    }
+    c.height = doc_.PeakHeight[k];
+    return c;
+}
+
+void FitModel::FillCurveOf(int k, double* shape) {
+    const CurveInputs c = CurveInputsOf(k);
+    const bool lorentz = choice_.Line == LineType::kLorentz;
+    if (choice_.Line == LineType::kGaussLorentz) {
+        if (kernels_ != nullptr) {
+            FillPeakCurveGLFast(*kernels_, shape, c.centre, first_, n_, c.width_g, c.width_l,
+                                c.height, c.area, c.fraction);
+        } else {
+            FillPeakCurveGLRange(shape, c.centre, first_, n_, c.width_g, c.width_l, c.height,
+                                 c.area, c.fraction);
+        }
+    } else if (kernels_ != nullptr) {
+        FillPeakCurveFast(*kernels_, shape, c.centre, first_, n_, c.width, c.height, lorentz);
+    } else {
+        FillPeakCurveRange(shape, c.centre, first_, n_, c.width, c.height, lorentz);
     }
 }
 
@@ -229,11 +241,17 @@ double FitModel::EvaluateFit() {
     const int workers = std::min({threads_, peaks, pool_ != nullptr ? pool_->Threads() : peaks});
     const Extended bias = doc_.Bias;
     curves_.resize(n * static_cast<std::size_t>(peaks));
+    if (kernels_ != nullptr) rd_.resize(n);
     // The model sum is an array of doubles: each point's curves are added in peak order with
     // every partial sum rounded to double, as storing it after each peak would. Kept in an
     // extended register instead, its digits below double's would decide the "Zold - Z = 0"
     // stop and keep a run that has reached its minimum going.
     auto residuals = [&](std::size_t lo, std::size_t hi) {
+        if (kernels_ != nullptr) {
+            kernels_->Residuals(curves_.data(), n, peaks, obs_, doc_.Bias, rd_.data(),
+                                static_cast<int>(lo), static_cast<int>(hi));
+            return;
+        }
         for (std::size_t i = lo; i < hi; ++i) {
             double sum = 0.0;
             for (const double* c = curves_.data() + i; c < curves_.data() + n * peaks; c += n) {
@@ -270,123 +288,10 @@ double FitModel::EvaluateFit() {
             pool.Run(workers, evaluate);
         }
     }
+    if (kernels_ != nullptr) return kernels_->SquaredSum(rd_.data(), n_);
     double z = 0.0;
     for (std::size_t i = 0; i < n; ++i) z = static_cast<double>(z + r_[i] * r_[i]);
     return z;
-}
-
-void FitModel::BuildJacobianBlock(std::int32_t first_x, std::int32_t rows, int first_peak,
-                                  int last_peak, Extended* columns, std::size_t stride) const {
-    KALVEX_ASSERT(first_x >= 1 && rows >= 0 && first_x + rows - 1 <= n_);
-    KALVEX_ASSERT(static_cast<std::size_t>(rows) <= stride);
-    const bool gl = choice_.Line == LineType::kGaussLorentz;
-    const bool lorentz = choice_.Line == LineType::kLorentz;
-    const int kinds = KindCount();
-    for (int k = first_peak; k <= last_peak; ++k) {
-        const PeakValues v = ValuesOf(k);
-        Extended* col[3] = {nullptr, nullptr, nullptr};
-        for (int s = 0; s < kinds; ++s) {
-            col[s] = columns + static_cast<std::size_t>(Entry(k, s) - 1) * stride;
-        }
-        if (!gl) {
-            const int pos_slot = SlotOf(k, ParamKind::kPosition);
-            const int width_slot = SlotOf(k, ParamKind::kWidth);
-            const int height_slot = SlotOf(k, ParamKind::kHeight);
-            Extended* pos_col = pos_slot >= 0 ? col[pos_slot] : nullptr;
-            Extended* width_col = width_slot >= 0 ? col[width_slot] : nullptr;
-            Extended* height_col = height_slot >= 0 ? col[height_slot] : nullptr;
-            // Reciprocals taken once per peak: the inner loop keeps one division (Lorentz)
-            // or none (Gauss). The derivatives only steer the step; the model is exact.
-            const Extended inv_w = 1.0L / v.width;
-            const Extended pos_factor = (lorentz ? 2.0L : 2.0L * kLn2) * v.height * inv_w;
-            const Extended x0 = static_cast<Extended>(first_ + first_x - 1) - v.centre;
-            for (std::int32_t i = 0; i < rows; ++i) {
-                const Extended u = (x0 + static_cast<Extended>(i)) * inv_w;
-                Extended s;
-                Extended dpos;
-                if (lorentz) {
-                    s = 1.0L / (1.0L + u * u);
-                    dpos = pos_factor * u * s * s;
-                } else {
-                    s = ExpExtended(-kLn2 * (u * u));
-                    dpos = pos_factor * u * s;
-                }
-                if (pos_col != nullptr) pos_col[i] = dpos;
-                if (width_col != nullptr) width_col[i] = u * dpos;
-                if (height_col != nullptr) height_col[i] = s;
-            }
-            continue;
-        }
-
-        const Extended f = v.fraction;
-        const Extended wg = v.width_g;
-        const Extended wl = v.width_l;
-        const Extended gg = wg * kSqrtPiByLn2;
-        const Extended gl_norm = kPi * wl;
-        // A term whose weight or width is 0 contributes nothing (and is never divided by).
-        const bool with_g = gg != 0.0L && f != 1.0L;
-        const bool with_l = gl_norm != 0.0L && f != 0.0L;
-        const bool g_defined = gg != 0.0L;
-        const bool l_defined = gl_norm != 0.0L;
-        const Extended density = (with_g ? (1.0L - f) / gg : 0.0L) + (with_l ? f / gl_norm : 0.0L);
-        const Extended h = doc_.PeakHeight[k];
-        const ParamKind kind = kinds_.front();
-        Extended area = v.area;
-        if (kind == ParamKind::kWidthL || kind == ParamKind::kWidthG) area = h / density;
-        const Extended denom_f = (gg - gl_norm) * f + gl_norm;
-        const Extended area_f = h * gg * gl_norm / denom_f;
-        const Extended darea_f = -h * gg * gl_norm * (gg - gl_norm) / (denom_f * denom_f);
-        // Per-peak constants of the formulas; the loop keeps one division (the Lorentzian).
-        const Extended inv_wg = g_defined ? 1.0L / wg : 0.0L;
-        const Extended inv_wl = l_defined ? 1.0L / wl : 0.0L;
-        const Extended cg = with_g ? (1.0L - f) / gg : 0.0L;  // weight of G in S
-        const Extended cl = with_l ? f / gl_norm : 0.0L;      // weight of L in S
-        const Extended pos_g = area * cg * 2.0L * kLn2 * inv_wg;
-        const Extended pos_l = area * cl * 2.0L * inv_wl;
-        const Extended wl_a = with_l ? area * f / (kPi * wl * wl) : 0.0L;
-        const Extended wl_b = with_l ? h * f / (kPi * wl * wl * density * density) : 0.0L;
-        const Extended wg_a = with_g ? area * (1.0L - f) / (kSqrtPiByLn2 * wg * wg) : 0.0L;
-        const Extended wg_b =
-            with_g ? h * (1.0L - f) / (kSqrtPiByLn2 * wg * wg * density * density) : 0.0L;
-        const Extended inv_gl = l_defined ? 1.0L / gl_norm : 0.0L;
-        const Extended inv_gg = g_defined ? 1.0L / gg : 0.0L;
-        const Extended x0 = static_cast<Extended>(first_ + first_x - 1) - v.centre;
-        Extended* out = col[0];
-        for (std::int32_t i = 0; i < rows; ++i) {
-            const Extended d = x0 + static_cast<Extended>(i);
-            Extended gv = 0.0L, g = 0.0L, lo = 0.0L, l = 0.0L;
-            if (g_defined) {
-                gv = d * inv_wg;
-                g = ExpExtended(-kLn2 * (gv * gv));
-            }
-            if (l_defined) {
-                lo = d * inv_wl;
-                l = 1.0L / (1.0L + lo * lo);
-            }
-            const Extended s = cg * g + cl * l;
-            Extended j = 0.0L;
-            switch (kind) {
-                case ParamKind::kPosition:
-                    j = pos_g * g * gv + pos_l * l * l * lo;
-                    break;
-                case ParamKind::kWidthL:
-                    j = wl_a * (2.0L * lo * lo * l * l - l) + wl_b * s;
-                    break;
-                case ParamKind::kWidthG:
-                    j = wg_a * g * (2.0L * kLn2 * gv * gv - 1.0L) + wg_b * s;
-                    break;
-                case ParamKind::kArea:
-                    j = s;
-                    break;
-                case ParamKind::kFraction:
-                    j = darea_f * s + area_f * (l * inv_gl - g * inv_gg);
-                    break;
-                default:
-                    break;
-            }
-            out[i] = j;
-        }
-    }
 }
 
 void FitModel::ApplyStep(const Vector90& delta, double damp) {

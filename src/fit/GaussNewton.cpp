@@ -9,6 +9,7 @@
 #include "core/Error.h"
 #include "core/NumberFormat.h"
 #include "core/TextToNumber.h"
+#include "fit/DoubleNormalSystem.h"
 #include "fit/FitModel.h"
 #include "fit/LuSolver.h"
 #include "fit/NormalSystem.h"
@@ -30,6 +31,10 @@ double Thousandth(double damp_factor) {
 }
 
 }  // namespace
+
+const char* PrecisionCaption(Precision precision) {
+    return precision == Precision::kDouble ? "Double (fast)" : "Extended (exact)";
+}
 
 double DampFactorOfItem(int item) {
     KALVEX_ASSERT(item >= 0 && item < 6);
@@ -85,6 +90,10 @@ GaussNewtonOptions MakeGaussNewtonOptions(const core::Options& opts, const core:
     if (opts.ConvVal < 0 || opts.ConvVal > kConvAutoSetItem) {
         throw Error("\"Convergent\" item " + std::to_string(opts.ConvVal) + " does not exist");
     }
+    if (opts.Precision < 0 || opts.Precision > 1) {
+        throw Error("\"Precision\" item " + std::to_string(opts.Precision) + " does not exist");
+    }
+    o.Arithmetic = opts.Precision == 1 ? Precision::kDouble : Precision::kExtended;
     o.DampItem = opts.DampVal;
     o.ConvItem = opts.ConvVal;
     o.ManualIterations = opts.Set_Ite == 1;
@@ -190,6 +199,13 @@ GaussNewtonSummary RunGaussNewton(core::Document& doc, const GaussNewtonOptions&
     FitModel model(doc, choice, state.FitObsY.data(), n, doc.ViewFirstPoint);
     model.SetThreads(ResolveThreadCount(opts.Threads));
     model.SetPool(&pool);
+    // The double-precision normal system keeps its buffers for the whole run.
+    std::unique_ptr<DoubleNormalSystem> fast;
+    if (opts.Arithmetic == Precision::kDouble) {
+        const DoubleKernels* kernels = KernelsFor(opts.Simd);
+        model.UseDoublePrecision(kernels != nullptr ? kernels : KernelsFor(SimdPath::kPortable));
+        fast = std::make_unique<DoubleNormalSystem>(model);
+    }
     double z = model.EvaluateFit();
     double z_old = z;
     summary.ZStart = z;
@@ -223,7 +239,11 @@ GaussNewtonSummary RunGaussNewton(core::Document& doc, const GaussNewtonOptions&
         counter = 0;
         bool diverged = false;
         for (;;) {
-            BuildNormalSystem(model, threads, pool, a, g);
+            if (fast) {
+                fast->Build(threads, pool, a, g);
+            } else {
+                BuildNormalSystem(model, threads, pool, a, g);
+            }
             if (InvertMatrix(a, p, c) == LuStatus::kSingular) {
                 doc.PeakHeight = heights_before;
                 doc.PeakAreaGL = areas_before;

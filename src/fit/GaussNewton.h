@@ -8,6 +8,7 @@
 
 #include "core/Document.h"
 #include "core/Options.h"
+#include "fit/DoubleKernels.h"
 
 namespace kalvex::fit {
 
@@ -16,6 +17,15 @@ inline constexpr const char* kChangeInitialConditions = "Change Initial Conditio
 
 /// The Options "GaussNewton" mode buttons: `AutoOK`, `Manu1`, `Manu2`.
 enum class FitMode { kAuto, kSemiAuto, kManual };
+
+/// The Options "GaussNewton" page's "Precision" (core::Options::Precision 0 and 1): every
+/// iteration's curves, Jacobian, normal matrix and model sum in 80-bit extended precision, or
+/// in double with vectorised loops. The LU solve, the step and the damping are extended in
+/// both, so both follow the same rules and stop tests.
+enum class Precision { kExtended, kDouble };
+
+/// The item's caption: "Extended (exact)" or "Double (fast)".
+const char* PrecisionCaption(Precision precision);
 
 /// DampFactor of "Damp Value" item 0..5: 1.0, 0.1, 0.01, 0.001, 0.0001, 0.00001.
 double DampFactorOfItem(int item);
@@ -56,12 +66,16 @@ struct GaussNewtonOptions {
     std::uint16_t IterationCount = 100;  ///< `Manu_ITE`, 1..65535
     /// Threads for the normal matrix; 0 means one per core. Results never depend on it.
     int Threads = 0;
+    Precision Arithmetic = Precision::kExtended;
+    /// The build of the double-precision loops (kBest: AVX2/FMA where the processor has it).
+    /// A path the processor cannot run falls back to the portable one.
+    SimdPath Simd = SimdPath::kBest;
 };
 
 /// The options of the current Options dialog, document and fit dialog: mode buttons, DampVal,
-/// ConvVal, Set_Ite, Manu_ITE, fraction_Check, doc.FitSelect, the line type, and which width
-/// box is checked. Throws kalvex::Error for an item outside its group or, with "Manual Set",
-/// an iteration count that is not an integer in 1..65535.
+/// ConvVal, Set_Ite, Manu_ITE, Precision, fraction_Check, doc.FitSelect, the line type, and
+/// which width box is checked. Throws kalvex::Error for an item outside its group or, with
+/// "Manual Set", an iteration count that is not an integer in 1..65535.
 GaussNewtonOptions MakeGaussNewtonOptions(const core::Options& opts, const core::Document& doc,
                                           bool width_box, bool widthg_box);
 
