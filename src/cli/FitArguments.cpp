@@ -183,6 +183,22 @@ FitArguments ParseFitArguments(const std::vector<std::string>& args) {
             set_bias(BiasChoice::kFileAuto);
         } else if (arg == "--threads") {
             a.Threads = IntegerArg(arg, next(), 1, 64);
+        } else if (arg == "--precision") {
+            const std::string v = next();
+            if (v == "extended")
+                a.Precision = 0;
+            else if (v == "double")
+                a.Precision = 1;
+            else
+                throw UsageError("--precision must be extended or double, not '" + v + "'");
+        } else if (arg == "--jobs") {
+            a.Jobs = IntegerArg(arg, next(), 1, 64);
+        } else if (arg == "--table-header") {
+            const std::string v = next();
+            if (v != "yes" && v != "no") {
+                throw UsageError("--table-header must be yes or no, not '" + v + "'");
+            }
+            a.TableHeader = v == "yes";
         } else if (arg == "--little-endian") {
             flag();
             a.LittleEndian = true;
@@ -237,6 +253,9 @@ FitArguments ParseFitArguments(const std::vector<std::string>& args) {
         throw UsageError("give either --spectrum or --all-spectra");
     }
     if (a.Chain && !a.AllSpectra) throw UsageError("--chain needs --all-spectra");
+    if (a.Jobs != 0 && (!a.AllSpectra || a.Chain)) {
+        throw UsageError("--jobs needs --all-spectra without --chain");
+    }
     if (a.AllSpectra &&
         !(a.OutSp2.empty() && a.OutSpc.empty() && a.OutSp3.empty() && a.Report.empty())) {
         throw UsageError("--all-spectra writes its results with --table only");
@@ -248,7 +267,7 @@ FitArguments ParseFitArguments(const std::vector<std::string>& args) {
 }
 
 std::string FitUsage() {
-    return R"(Usage: kalvex-fit SPECTRUM [options]
+    return R"usage(Usage: kalvex-fit SPECTRUM [options]
 
 Fits the peaks of a spectrum with Kalvex's Gauss-Newton least-squares engine, the same
 engine and choices as the fit dialog of the program, and writes the results.
@@ -261,9 +280,12 @@ squared sum is below the Options "Max Limit of | r |"; kalvex-fit fits from any 
 Input:
   --peaks FILE        read the starting peaks from FILE (.sp2 peak lines) instead
   --spectrum K        fit spectrum K of an arrayed .vnj file (default 1)
-  --all-spectra       fit every spectrum of an arrayed file in turn, each from the same
+  --all-spectra       fit every spectrum of an arrayed file, each from the same
                       starting peaks; results go to --table
+  --jobs N            with --all-spectra: fit N spectra at once, one per core by
+                      default; the output is the same as with --jobs 1
   --chain             with --all-spectra: start each spectrum from the previous result
+                      (one at a time)
   --little-endian     binary spectra are little-endian (the Options "x86 CPU" box)
 
 Model:
@@ -296,8 +318,14 @@ Fit:
                       the squared sum stops changing or diverges first
   --max-iterations N  give up after N iterations in all (default 1000, at least the
                       --iterations count); the engine itself would go on until stopped
-  --threads N         threads for the normal matrix (default: one per core); the
-                      results are the same for every count
+  --precision extended|double
+                      "Extended (exact)" (default): the fit in 80-bit extended precision
+                      as in the program; "Double (fast)": curves, derivatives and sums in
+                      double, an order of magnitude faster, the same squared sum within
+                      1E-9 relative (the program's Options "Precision")
+  --threads N         threads for the normal matrix (default: one per core; with
+                      --jobs above 1, one per fit); the results are the same for every
+                      count
   --no-fit            do not fit: read, synthesise the curves and write the outputs
   --quiet             no progress lines
 
@@ -310,6 +338,9 @@ Output:
                       height and area (in the file's intensity units), full width (Hz),
                       their errors, the squared sum and how the fit ended; with gl also
                       the fraction and both full widths
+  --table-header yes|no
+                      start the table with its header line (default yes); no gives rows
+                      that a batch over many files joins by concatenation
 Each fit prints one line on standard output:
   Z=<squared sum> iterations=<n> seconds=<fit time>
 (prefixed by spectrum=<k> with --all-spectra). Progress and messages go to standard error.
@@ -321,7 +352,7 @@ Exit status:
      ("Change Initial Conditions !!!", modes semi and manual) or no convergence within
      --max-iterations; no output file is written then (with --all-spectra the table is,
      with the failed spectra marked)
-)";
+)usage";
 }
 
 }  // namespace kalvex::cli

@@ -1,10 +1,14 @@
 // kalvex-fit: read a spectrum and its peaks, fit them with the program's engine, write results.
 #include "cli/FitCommand.h"
 
+#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <exception>
+#include <mutex>
 #include <ostream>
+#include <sstream>
 
 #include "cli/FitTable.h"
 #include "core/Document.h"
@@ -18,6 +22,7 @@
 #include "files/VnmrBinary.h"
 #include "fit/GaussNewton.h"
 #include "fit/LineShapes.h"
+#include "fit/Workers.h"
 #include "peaks/FitReport.h"
 #include "tools/Bias.h"
 
@@ -97,6 +102,14 @@ struct FitOutcome {
     bool Failed = false;
 };
 
+// One spectrum of a series as a worker fits it: its lines for the two streams and its rows,
+// kept until the spectra before it have been written.
+struct SpectrumResult {
+    std::string Out, Err, Rows;
+    bool Failed = false;
+    std::exception_ptr Error;
+};
+
 class FitSession {
 public:
     FitSession(const FitArguments& a, std::ostream& out, std::ostream& err)
@@ -107,9 +120,13 @@ public:
 private:
     void ApplyBias(Document& doc) const;
     fit::GaussNewtonOptions EngineOptions(const Document& doc);
-    FitOutcome FitOne(Document& doc, const std::string& prefix);
+    FitOutcome FitOne(Document& doc, const fit::GaussNewtonOptions& engine,
+                      const std::string& prefix, std::ostream& out, std::ostream& err) const;
     void WriteOutputs(const Document& doc) const;
-    void AddTableRows(const Document& doc, int spectrum, const FitOutcome& o);
+    std::string TableRows(const Document& doc, int spectrum, const FitOutcome& o) const;
+    int FitSeries(Document& doc);
+    int FitSeriesInParallel(const Document& doc, int count, int jobs);
+    void WriteTable(const std::string& rows) const;
 
     const FitArguments& a_;
     std::ostream& out_;
@@ -117,7 +134,7 @@ private:
     core::Options opts_;
     LineType type_ = LineType::kGauss;
     fit::GaussNewtonOptions engine_;
-    std::string table_;
+    PeakTable start_;
 };
 
 void FitSession::ApplyBias(Document& doc) const {
@@ -147,6 +164,7 @@ fit::GaussNewtonOptions FitSession::EngineOptions(const Document& doc) {
     opts_.Set_Ite = a_.Iterations ? 1 : 0;
     if (a_.Iterations) opts_.Manu_ITE = std::to_string(*a_.Iterations);
     opts_.fraction_Check = a_.FractionL;
+    opts_.Precision = a_.Precision;
     Document select = Document{};
     select.FitSelect = a_.FitSelect;
     select.PeakKindLorentz = doc.PeakKindLorentz;
@@ -156,7 +174,9 @@ fit::GaussNewtonOptions FitSession::EngineOptions(const Document& doc) {
     return o;
 }
 
-FitOutcome FitSession::FitOne(Document& doc, const std::string& prefix) {
+FitOutcome FitSession::FitOne(Document& doc, const fit::GaussNewtonOptions& engine,
+                              const std::string& prefix, std::ostream& out,
+                              std::ostream& err) const {
     FitOutcome o;
     const double start_z = fit::SynthesiseModel(doc, type_);  // as the redraw after an open
     if (a_.NoFit) {
@@ -166,25 +186,25 @@ FitOutcome FitSession::FitOne(Document& doc, const std::string& prefix) {
         fit::FitRunState state;
         state.CopyObserved(doc);
         const int cap = std::max(a_.MaxIterations, a_.Iterations.value_or(0));
-        CliObserver observer(err_, a_.Quiet, cap);
+        CliObserver observer(err, a_.Quiet, cap);
         const auto t0 = std::chrono::steady_clock::now();
-        const fit::GaussNewtonSummary s = fit::RunGaussNewton(doc, engine_, state, observer);
+        const fit::GaussNewtonSummary s = fit::RunGaussNewton(doc, engine, state, observer);
         o.Seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
         if (!s.ResultsWritten() && s.Reason != fit::FitEnd::kSingularMatrix) {
             throw Error(s.Message,
                         a_.Spectrum);  // refused: no peaks, peaks outside, N <= P, selection
         }
-        for (const std::string& w : s.Warnings) err_ << kProgram << ": " << w << "\n";
+        for (const std::string& w : s.Warnings) err << kProgram << ": " << w << "\n";
         o.Z = s.Z;
         o.Iterations = s.TotalIterations;
         o.Status = StatusOf(s.Reason);
         if (s.Reason == fit::FitEnd::kSingularMatrix) {
-            err_ << kProgram << ": " << s.Message << "\n";
+            err << kProgram << ": " << s.Message << "\n";
             o.Failed = true;
         } else if (s.Reason == fit::FitEnd::kDiverged) {
             o.Failed = true;
         } else if (s.Reason == fit::FitEnd::kStopped && observer.Capped()) {
-            err_ << kProgram << ": no convergence within " << cap << " iterations\n";
+            err << kProgram << ": no convergence within " << cap << " iterations\n";
             o.Status = "not converged";
             o.Failed = true;
         }
@@ -192,8 +212,8 @@ FitOutcome FitSession::FitOne(Document& doc, const std::string& prefix) {
     }
     char seconds[32];
     std::snprintf(seconds, sizeof seconds, "%.6f", o.Seconds);
-    out_ << prefix << "Z=" << core::FormatGeneral(o.Z) << " iterations=" << o.Iterations
-         << " seconds=" << seconds << "\n";
+    out << prefix << "Z=" << core::FormatGeneral(o.Z) << " iterations=" << o.Iterations
+        << " seconds=" << seconds << "\n";
     return o;
 }
 
@@ -208,9 +228,98 @@ void FitSession::WriteOutputs(const Document& doc) const {
     if (!a_.Report.empty()) peaks::WriteFitReport(a_.Report, doc, opts_);
 }
 
-void FitSession::AddTableRows(const Document& doc, int spectrum, const FitOutcome& o) {
-    if (table_.empty()) table_ = TableHeader(type_);
-    AppendTableRows(table_, doc, type_, opts_, spectrum, o.Status, o.Z);
+std::string FitSession::TableRows(const Document& doc, int spectrum, const FitOutcome& o) const {
+    std::string rows;
+    AppendTableRows(rows, doc, type_, opts_, spectrum, o.Status, o.Z);
+    return rows;
+}
+
+void FitSession::WriteTable(const std::string& rows) const {
+    if (a_.Table.empty()) return;
+    core::WriteFileAtomically(a_.Table,
+                              (a_.TableHeader ? TableHeader(type_) : std::string()) + rows);
+}
+
+int FitSession::FitSeries(Document& doc) {
+    const int count = doc.IsArrayed ? doc.ArrayCount : 1;
+    const int jobs = a_.Chain ? 1 : std::min(count, fit::ResolveThreadCount(a_.Jobs));
+    if (jobs > 1) return FitSeriesInParallel(doc, count, jobs);
+    PeakTable last_good = start_;
+    bool any_failed = false;
+    std::string rows;
+    for (int i = 1; i <= count; ++i) {
+        if (doc.IsArrayed && doc.ArrayIndex != i) files::ReadArraySpectrum(doc, i, opts_);
+        (a_.Chain ? last_good : start_).To(doc);
+        ApplyBias(doc);
+        const FitOutcome o =
+            FitOne(doc, engine_, "spectrum=" + std::to_string(i) + " ", out_, err_);
+        rows += TableRows(doc, i, o);
+        if (o.Failed) {
+            any_failed = true;
+        } else {
+            last_good = PeakTable::Of(doc);
+        }
+    }
+    WriteTable(rows);
+    return any_failed ? kExitFitFailed : kExitOk;
+}
+
+int FitSession::FitSeriesInParallel(const Document& doc, int count, int jobs) {
+    // Each worker fits whole spectra on a copy of the document, one engine thread each unless
+    // told otherwise, and keeps what it would write; the results go out in spectrum order as
+    // soon as the spectra before them are done, so the output is that of --jobs 1.
+    fit::GaussNewtonOptions engine = engine_;
+    if (a_.Threads == 0) engine.Threads = 1;
+    std::vector<SpectrumResult> results(static_cast<std::size_t>(count));
+    std::vector<char> done(static_cast<std::size_t>(count), 0);
+    std::mutex mutex;
+    int next_out = 0;  // the first spectrum not yet written
+    std::string rows;
+    bool any_failed = false;
+    std::atomic<int> next{0};
+    std::atomic<bool> stop{false};
+    auto flush = [&] {  // with the mutex held
+        for (; next_out < count && done[static_cast<std::size_t>(next_out)]; ++next_out) {
+            SpectrumResult& r = results[static_cast<std::size_t>(next_out)];
+            if (r.Error) break;
+            out_ << r.Out;
+            err_ << r.Err;
+            rows += r.Rows;
+            any_failed = any_failed || r.Failed;
+        }
+    };
+    fit::RunWorkers(jobs, [&](int) {
+        Document mine = doc;
+        for (int i = next++; i < count && !stop; i = next++) {
+            SpectrumResult r;
+            try {
+                const int k = i + 1;
+                if (mine.IsArrayed) files::ReadArraySpectrum(mine, k, opts_);
+                start_.To(mine);
+                ApplyBias(mine);
+                std::ostringstream out, err;
+                const FitOutcome o =
+                    FitOne(mine, engine, "spectrum=" + std::to_string(k) + " ", out, err);
+                r.Out = out.str();
+                r.Err = err.str();
+                r.Rows = TableRows(mine, k, o);
+                r.Failed = o.Failed;
+            } catch (...) {
+                r.Error = std::current_exception();
+                stop = true;
+            }
+            std::lock_guard<std::mutex> lock(mutex);
+            results[static_cast<std::size_t>(i)] = std::move(r);
+            done[static_cast<std::size_t>(i)] = 1;
+            flush();
+        }
+    });
+    // A spectrum that could not be read ends the batch as it would end the sequential one.
+    if (next_out < count && results[static_cast<std::size_t>(next_out)].Error) {
+        std::rethrow_exception(results[static_cast<std::size_t>(next_out)].Error);
+    }
+    WriteTable(rows);
+    return any_failed ? kExitFitFailed : kExitOk;
 }
 
 int FitSession::Run() {
@@ -242,34 +351,14 @@ int FitSession::Run() {
 
     if (!a_.AllSpectra) {
         ApplyBias(doc);
-        const FitOutcome o = FitOne(doc, "");
+        const FitOutcome o = FitOne(doc, engine_, "", out_, err_);
         if (o.Failed) return kExitFitFailed;
         WriteOutputs(doc);
-        if (!a_.Table.empty()) {
-            AddTableRows(doc, doc.IsArrayed ? doc.ArrayIndex : 1, o);
-            core::WriteFileAtomically(a_.Table, table_);
-        }
+        WriteTable(TableRows(doc, doc.IsArrayed ? doc.ArrayIndex : 1, o));
         return kExitOk;
     }
-
-    const PeakTable start = PeakTable::Of(doc);
-    PeakTable last_good = start;
-    const int count = doc.IsArrayed ? doc.ArrayCount : 1;
-    bool any_failed = false;
-    for (int i = 1; i <= count; ++i) {
-        if (doc.IsArrayed && doc.ArrayIndex != i) files::ReadArraySpectrum(doc, i, opts_);
-        (a_.Chain ? last_good : start).To(doc);
-        ApplyBias(doc);
-        const FitOutcome o = FitOne(doc, "spectrum=" + std::to_string(i) + " ");
-        AddTableRows(doc, i, o);
-        if (o.Failed) {
-            any_failed = true;
-        } else {
-            last_good = PeakTable::Of(doc);
-        }
-    }
-    if (!a_.Table.empty()) core::WriteFileAtomically(a_.Table, table_);
-    return any_failed ? kExitFitFailed : kExitOk;
+    start_ = PeakTable::Of(doc);
+    return FitSeries(doc);
 }
 
 }  // namespace

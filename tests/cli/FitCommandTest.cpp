@@ -288,6 +288,12 @@ TEST(FitCommand, ArgumentsFollowTheOptionsPageRules) {
     usage({"--spectrum", "0"});
     usage({"--spectrum", "2", "--all-spectra"});
     usage({"--conv", "0.5", "--mode", "semi"});
+    usage({"--jobs", "2"});  // one spectrum: nothing to share
+    usage({"--all-spectra", "--chain", "--jobs", "2"});
+    usage({"--all-spectra", "--jobs", "0"});
+    usage({"--all-spectra", "--jobs", "65"});
+    usage({"--precision", "quad"});
+    usage({"--table-header", "maybe"});
     EXPECT_THROW(ParseFitArguments({}), UsageError);
 
     const FitArguments a =
@@ -309,10 +315,11 @@ TEST(FitCommand, HelpSaysEveryOption) {
     const Result r = RunCli({"--help"});
     EXPECT_EQ(r.status, kExitOk);
     for (const char* option :
-         {"--peaks", "--spectrum",  "--all-spectra", "--chain",   "--shape",
-          "--fit",   "--mode",      "--damp",        "--conv",    "--iterations",
-          "--bias",  "--auto-bias", "--file-bias",   "--out-sp2", "--out-spc",
-          "--sp3",   "--report",    "--table",       "--no-fit",  "Exit status"}) {
+         {"--peaks", "--spectrum",     "--all-spectra", "--chain",   "--shape",
+          "--fit",   "--mode",         "--damp",        "--conv",    "--iterations",
+          "--bias",  "--auto-bias",    "--file-bias",   "--out-sp2", "--out-spc",
+          "--sp3",   "--report",       "--table",       "--no-fit",  "--precision",
+          "--jobs",  "--table-header", "Exit status"}) {
         EXPECT_NE(r.out.find(option), std::string::npos) << option;
     }
 }
@@ -401,6 +408,52 @@ TEST(FitCommand, AllSpectraOfADecayingSeriesFollowTheDecay) {
             EXPECT_EQ(row[3], line == 0 ? "300" : "650");
         }
     }
+}
+
+TEST(FitCommand, ASeriesFittedInParallelWritesWhatTheSequentialRunWrites) {
+    TempDir dir;
+    const Series s = WriteDecayingSeries(dir);
+    auto run = [&](const std::vector<std::string>& more, const std::string& table) {
+        std::vector<std::string> args = {
+            s.path, "--all-spectra", "--peaks", dir.File("series.sp2"), "--table", dir.File(table)};
+        args.insert(args.end(), more.begin(), more.end());
+        Result r = RunCli(args);
+        // Fit times differ from run to run; everything else must not.
+        r.out = std::regex_replace(r.out, std::regex("seconds=\\S+"), "seconds=t");
+        return r;
+    };
+    const Result one = run({"--jobs", "1"}, "one.csv");
+    ASSERT_EQ(one.status, kExitOk) << one.err;
+    for (const char* jobs : {"2", "4", "9"}) {
+        SCOPED_TRACE(jobs);
+        const Result more = run({"--jobs", jobs}, "more.csv");
+        ASSERT_EQ(more.status, kExitOk) << more.err;
+        EXPECT_EQ(more.out, one.out);
+        EXPECT_EQ(more.err, one.err);  // the progress lines too, spectrum by spectrum
+        EXPECT_EQ(test::ReadFileBytes(dir.File("more.csv")),
+                  test::ReadFileBytes(dir.File("one.csv")));
+    }
+    EXPECT_NE(one.err.find("iteration 1: Z="), std::string::npos);
+
+    // Without its header the table is the rows alone, ready to be joined to others.
+    const Result rows = run({"--table-header", "no", "--quiet"}, "rows.csv");
+    ASSERT_EQ(rows.status, kExitOk) << rows.err;
+    const std::string full = test::ReadFileBytes(dir.File("one.csv"));
+    EXPECT_EQ(test::ReadFileBytes(dir.File("rows.csv")), full.substr(full.find("\r\n") + 2));
+}
+
+TEST(FitCommand, TheFastPrecisionReachesTheSameSquaredSum) {
+    TempDir dir;
+    const std::string spc = WriteSpectrumWithPeaks(dir, kStart);
+    const Result exact = RunCli({spc, "--bias", "0.02", "--quiet"});
+    const Result fast = RunCli({spc, "--bias", "0.02", "--quiet", "--precision", "double"});
+    ASSERT_EQ(exact.status, kExitOk) << exact.err;
+    ASSERT_EQ(fast.status, kExitOk) << fast.err;
+    const double ze = std::stod(exact.out.substr(2));
+    const double zf = std::stod(fast.out.substr(2));
+    EXPECT_NEAR(zf, ze, 1e-9 * ze);
+    EXPECT_EQ(ParseFitArguments({spc, "--precision", "double"}).Precision, 1);
+    EXPECT_EQ(ParseFitArguments({spc, "--precision", "extended"}).Precision, 0);
 }
 
 TEST(FitCommand, OneSpectrumOfAnArrayedFile) {
