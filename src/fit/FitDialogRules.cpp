@@ -198,6 +198,9 @@ bool OpenFitDialog(FitDialogContext& ctx, double residual_sum, float upper_limit
     // The model outlives the dialog's showings: a run that ended on a singular matrix left GO!
     // disabled, and a new showing must start idle.
     d.GoEnabled = true;
+    d.Precision =
+        std::string("Precision: ") +
+        PrecisionCaption(ctx.Opts.Precision == 1 ? Precision::kDouble : Precision::kExtended);
     d.OkEnabled = false;
     d.ExitEnabled = true;
     d.Ite = std::to_string(0);  // a string literal here trips a false -Wrestrict in GCC 12

@@ -42,6 +42,7 @@ struct FitDialogModel {
     std::string Ite = "ite";              ///< iteration label
     std::string Zansa_New = "Zansa_New";  ///< current squared sum
     std::string DeltaZZ = "zold-znew";    ///< decrease in the last iteration
+    std::string Precision;                ///< "Precision: " and the caption of the one in use
 
     CheckBoxState& Box(FitBox box);
     const CheckBoxState& Box(FitBox box) const;
@@ -70,7 +71,8 @@ bool OptionCheckState(const core::Options& opts, FitOptionCheck check);
 void PrepareCheckBoxes(FitDialogContext& ctx);
 
 /// Step 4 of the LSF button. Returns false (no dialog) when residual_sum >= upper_limit.
-/// Otherwise GO! enabled, OK disabled, Exit enabled, "0" iterations, residual_sum in fixed(10, 8),
+/// Otherwise the precision the run will use (Options "Precision"), GO! enabled, OK disabled,
+/// Exit enabled, "0" iterations, residual_sum in fixed(10, 8),
 /// decrease "0.00000000", and the check states from FitSelect and fraction_Check, each change
 /// running its box's click rule. The caller copies ObsY into FitRunState::FitObsY and clears
 /// FitStop.

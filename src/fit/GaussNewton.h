@@ -2,6 +2,7 @@
 // estimates.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -84,8 +85,9 @@ struct FitRunState {
     /// The displayed points ViewFirstPoint..ViewLastPoint of ObsY as they were when the dialog
     /// opened; the run fits these.
     std::vector<double> FitObsY;
-    /// Stop request: set by OK and Exit and by the run itself; the run never clears it.
-    bool FitStop = false;
+    /// Stop request: set by OK and Exit and by the run itself; the run never clears it. Atomic:
+    /// the dialog sets it while the run reads it on its worker thread.
+    std::atomic<bool> FitStop{false};
 
     /// Copies ObsY points ViewFirstPoint..ViewLastPoint into FitObsY.
     void CopyObserved(const core::Document& doc);
