@@ -18,7 +18,7 @@ constexpr int kBlockRows = 512;
 // The chunks are fixed by the number of points alone, never by the threads.
 constexpr int kMaxChunks = 16;
 // Below this many products one thread does the whole normal matrix.
-constexpr double kSmallProduct = 1e6;
+constexpr double kSmallProduct = 3e7;
 
 }  // namespace
 
@@ -39,9 +39,16 @@ void DoubleNormalSystem::AddBlock(int block, Scratch& s, double* acc) {
     const StripPanel panel{s.Panel.data(),
                            std::min<std::int32_t>(kBlockRows, model_.PointCount() - first + 1)};
     const int rows = panel.Rows;
-    const int peaks = p_ / model_.KindCount();
+    const int kinds = model_.KindCount();
+    const int peaks = p_ / kinds;
+    // Whether each column was written: a peak far from the block leaves its columns as they
+    // were, known to be 0.
+    std::vector<char>& written = s.Written;
+    written.assign(static_cast<std::size_t>(p_) + 1, 1);
     for (int peak = 1; peak <= peaks; ++peak) {
-        model_.BuildJacobianBlockDouble(first, panel, peak, s.Unused.data());
+        if (!model_.BuildJacobianBlockDouble(first, panel, peak, s.Unused.data())) {
+            for (int c = (peak - 1) * kinds; c < peak * kinds; ++c) written[c] = 0;
+        }
     }
     const double* r = model_.ResidualsDouble().data() + (first - 1);
     double* rc = panel.Column(p_);
@@ -56,11 +63,19 @@ void DoubleNormalSystem::AddBlock(int block, Scratch& s, double* acc) {
     if (!all) {
         bool finite = true;
         for (int c = 0; c <= p_; ++c) {
+            if (!written[c]) continue;
             const int flags = k.ColumnFlags(panel.Column(c), kStep, rows);
             finite = finite && (flags & 2) == 0;
             if ((flags & 1) == 0) live.push_back(c);
         }
         all = !finite || static_cast<int>(live.size()) == p_ + 1;
+        if (!finite) {
+            for (int c = 0; c <= p_; ++c) {
+                if (written[c]) continue;
+                double* z = panel.Column(c);
+                for (int x = 0; x < rows; ++x) z[x * kStep] = 0.0;
+            }
+        }
     }
     if (all) {
         live.clear();

@@ -33,6 +33,7 @@ private:
         std::vector<double> Panel;
         std::vector<double> Unused;
         std::vector<int> Live;
+        std::vector<char> Written;  // per column: computed for this block
     };
     void AddBlock(int block, Scratch& s, double* acc);
 

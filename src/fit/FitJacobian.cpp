@@ -1,4 +1,6 @@
 // The analytic derivatives of a fit run's model, in extended precision and in double.
+#include <cmath>
+
 #include "core/Assert.h"
 #include "fit/CurveConstants.h"
 #include "fit/DoubleKernels.h"
@@ -130,7 +132,7 @@ void FitModel::BuildJacobianBlock(std::int32_t first_x, std::int32_t rows, int f
     }
 }
 
-void FitModel::BuildJacobianBlockDouble(std::int32_t first_x, const StripPanel& panel, int peak,
+bool FitModel::BuildJacobianBlockDouble(std::int32_t first_x, const StripPanel& panel, int peak,
                                         double* scratch) const {
     KALVEX_ASSERT(kernels_ != nullptr);
     KALVEX_ASSERT(first_x >= 1 && panel.Rows >= 0 && first_x + panel.Rows - 1 <= n_);
@@ -150,9 +152,23 @@ void FitModel::BuildJacobianBlockDouble(std::int32_t first_x, const StripPanel& 
         const bool lorentz = choice_.Line == LineType::kLorentz;
         const Extended inv_w = 1.0L / v.width;
         const Extended pos_factor = (lorentz ? 2.0L : 2.0L * kLn2) * v.height * inv_w;
-        kernels_->Columns(out[0], out[1], out[2], kStep, rows, d0, static_cast<double>(inv_w),
-                          static_cast<double>(pos_factor), lorentz);
-        return;
+        const double w = static_cast<double>(inv_w);
+        const double f = static_cast<double>(pos_factor);
+        if (!lorentz && rows > 0) {
+            // A Gauss peak whose nearest row already lies below 2^-1020 is 0 at every row of
+            // the block, and so are its derivatives as long as nothing in them is infinite:
+            // the kernel would compute and write only zeros.
+            const double d1 = d0 + (rows - 1);
+            const double near = d0 > 0.0 ? d0 : d1 < 0.0 ? -d1 : 0.0;
+            const double u_near = near * w;
+            const double u_far = std::fmax(std::fabs(d0), std::fabs(d1)) * w;
+            if (!(-(u_near * u_near) > -1020.0) && std::isfinite(u_far) &&
+                std::isfinite(f * u_far)) {
+                return false;
+            }
+        }
+        kernels_->Columns(out[0], out[1], out[2], kStep, rows, d0, w, f, lorentz);
+        return true;
     }
     const GLTerms t = GLTermsOf(peak, v);
     GLColumnTerms d;
@@ -189,6 +205,7 @@ void FitModel::BuildJacobianBlockDouble(std::int32_t first_x, const StripPanel& 
     d.InvGl = in_double(t.InvGl);
     d.InvGg = in_double(t.InvGg);
     kernels_->ColumnGL(column(0), kStep, rows, d0, d);
+    return true;
 }
 
 }  // namespace kalvex::fit

@@ -98,8 +98,9 @@ public:
     /// The same in double precision (UseDoublePrecision) for one peak and the panel's rows
     /// from fit point first_x on, with the loops of the kernels in use: entry e goes to
     /// column e - 1 of the panel. `scratch` holds 8 * panel.Rows doubles for the derivatives
-    /// that are not fitted.
-    void BuildJacobianBlockDouble(std::int32_t first_x, const StripPanel& panel, int peak,
+    /// that are not fitted. Returns false, writing nothing, when the peak's columns would be
+    /// +0 or -0 at every row (a Gauss peak far from the block).
+    bool BuildJacobianBlockDouble(std::int32_t first_x, const StripPanel& panel, int peak,
                                   double* scratch) const;
 
     /// Params()[i] := delta[i] * damp + Params()[i]; positions rounded to whole points (halves
