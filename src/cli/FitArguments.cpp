@@ -42,6 +42,20 @@ int IntegerArg(const std::string& option, const std::string& text, int lo, int h
     return v;
 }
 
+// The index of `text` among `names`; a usage error naming them otherwise.
+int ChoiceArg(const std::string& option, const std::string& text,
+              const std::vector<std::string>& names) {
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (text == names[i]) return static_cast<int>(i);
+    }
+    std::string list;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        list += i == 0 ? "" : i + 1 == names.size() ? " or " : ", ";
+        list += names[i];
+    }
+    throw UsageError(option + " must be " + list + ", not '" + text + "'");
+}
+
 // The item whose value equals `v` (to rounding), or -1.
 template <std::size_t N>
 int ItemOf(const double (&items)[N], double v) {
@@ -184,21 +198,11 @@ FitArguments ParseFitArguments(const std::vector<std::string>& args) {
         } else if (arg == "--threads") {
             a.Threads = IntegerArg(arg, next(), 1, 64);
         } else if (arg == "--precision") {
-            const std::string v = next();
-            if (v == "extended")
-                a.Precision = 0;
-            else if (v == "double")
-                a.Precision = 1;
-            else
-                throw UsageError("--precision must be extended or double, not '" + v + "'");
+            a.Precision = ChoiceArg(arg, next(), {"extended", "double"});
         } else if (arg == "--jobs") {
             a.Jobs = IntegerArg(arg, next(), 1, 64);
         } else if (arg == "--table-header") {
-            const std::string v = next();
-            if (v != "yes" && v != "no") {
-                throw UsageError("--table-header must be yes or no, not '" + v + "'");
-            }
-            a.TableHeader = v == "yes";
+            a.TableHeader = ChoiceArg(arg, next(), {"no", "yes"}) == 1;
         } else if (arg == "--little-endian") {
             flag();
             a.LittleEndian = true;
