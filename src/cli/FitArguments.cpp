@@ -202,7 +202,7 @@ FitArguments ParseFitArguments(const std::vector<std::string>& args) {
         } else if (arg == "--jobs") {
             a.Jobs = IntegerArg(arg, next(), 1, 64);
         } else if (arg == "--table-header") {
-            a.TableHeader = ChoiceArg(arg, next(), {"no", "yes"}) == 1;
+            a.TableHeader = ChoiceArg(arg, next(), {"yes", "no"}) == 0;
         } else if (arg == "--little-endian") {
             flag();
             a.LittleEndian = true;
