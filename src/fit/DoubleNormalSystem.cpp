@@ -113,7 +113,8 @@ void DoubleNormalSystem::Build(int threads, WorkerPool& pool, Matrix90& a, Vecto
         Scratch& s = scratch_[static_cast<std::size_t>(w)];
         if (s.Panel.empty()) {
             s.Unused.resize(kBlockRows * StripPanel::kStep);
-            s.Panel.resize(kBlockRows * (ncols + StripPanel::kStep));
+            const std::size_t strips = (ncols + StripPanel::kStep - 1) / StripPanel::kStep;
+            s.Panel.resize(kBlockRows * strips * StripPanel::kStep);
             s.Live.reserve(ncols);
         }
         for (int c = next_chunk++; c < chunks_; c = next_chunk++) {

@@ -104,7 +104,6 @@ FitModel::FitModel(core::Document& doc, const FitLayoutChoice& choice, const dou
         pos_lo_[k] = std::min<std::int32_t>(1, doc_.PeakPos[k]);
         pos_hi_[k] = std::max<std::int32_t>(top, doc_.PeakPos[k]);
     }
-    r_.assign(static_cast<std::size_t>(n_), 0.0L);
     LoadFitParameters();
 }
 
@@ -242,36 +241,48 @@ double FitModel::EvaluateFit() {
     const int peaks = doc_.PeakCount;
     const std::size_t n = static_cast<std::size_t>(n_);
     const int workers = std::min({threads_, peaks, pool_ != nullptr ? pool_->Threads() : peaks});
-    const Extended bias = doc_.Bias;
-    curves_.resize(n * static_cast<std::size_t>(peaks));
-    if (kernels_ != nullptr) rd_.resize(n);
+    const bool fast = kernels_ != nullptr;
+    // Only the residuals of the precision in use: fresh memory costs a page fault per 4 KiB.
+    if (fast) {
+        rd_.resize(n);
+    } else {
+        r_.resize(n);
+    }
     // The model sum is an array of doubles: each point's curves are added in peak order with
     // every partial sum rounded to double, as storing it after each peak would. Kept in an
     // extended register instead, its digits below double's would decide the "Zold - Z = 0"
-    // stop and keep a run that has reached its minimum going.
-    auto residuals = [&](std::size_t lo, std::size_t hi) {
-        if (kernels_ != nullptr) {
-            kernels_->Residuals(curves_.data(), n, peaks, obs_, doc_.Bias, rd_.data(),
-                                static_cast<int>(lo), static_cast<int>(hi));
+    // stop and keep a run that has reached its minimum going. `curves` holds `count` curves
+    // (or their sum) of n points each.
+    auto residuals = [&](const double* curves, int count, std::size_t lo, std::size_t hi) {
+        if (fast) {
+            kernels_->Residuals(curves, n, count, obs_, doc_.Bias, rd_.data(), static_cast<int>(lo),
+                                static_cast<int>(hi));
             return;
         }
+        const Extended bias = doc_.Bias;
         for (std::size_t i = lo; i < hi; ++i) {
             double sum = 0.0;
-            for (const double* c = curves_.data() + i; c < curves_.data() + n * peaks; c += n) {
-                sum += *c;
-            }
+            for (const double* c = curves + i; c < curves + n * count; c += n) sum += *c;
             r_[i] = static_cast<Extended>(obs_[i]) - sum - bias;
         }
     };
-    const double small = kernels_ != nullptr ? kSmallFastEvaluation : kSmallEvaluation;
+    const double small = fast ? kSmallFastEvaluation : kSmallEvaluation;
     if (workers <= 1 || static_cast<double>(n_) * peaks < small) {
+        // One curve at a time, added to the sum as it comes: the same additions in the same
+        // order as over the stored curves, in two buffers instead of one per peak.
+        curves_.resize(2 * n);
+        double* shape = curves_.data();
+        double* sum = curves_.data() + n;
+        std::fill(sum, sum + n, 0.0);
         for (int k = 1; k <= peaks; ++k) {
-            FillCurveOf(k, curves_.data() + static_cast<std::size_t>(k - 1) * n);
+            FillCurveOf(k, shape);
+            for (std::size_t i = 0; i < n; ++i) sum[i] += shape[i];
         }
-        residuals(0, n);
+        residuals(sum, 1, 0, n);
     } else {
         // Every curve on its own (each peak writes only its own table slot), then the sums and
         // residuals of runs of points, each handed to whichever worker comes free first.
+        curves_.resize(n * static_cast<std::size_t>(peaks));
         constexpr std::size_t kRun = 2048;
         std::atomic<int> next_peak{1};
         std::atomic<std::size_t> next_run{0};
@@ -282,7 +293,7 @@ double FitModel::EvaluateFit() {
             }
             barrier.ArriveAndWait();
             for (std::size_t lo = kRun * next_run++; lo < n; lo = kRun * next_run++) {
-                residuals(lo, std::min(n, lo + kRun));
+                residuals(curves_.data(), peaks, lo, std::min(n, lo + kRun));
             }
         };
         if (pool_ != nullptr) {
@@ -292,7 +303,7 @@ double FitModel::EvaluateFit() {
             pool.Run(workers, evaluate);
         }
     }
-    if (kernels_ != nullptr) return kernels_->SquaredSum(rd_.data(), n_);
+    if (fast) return kernels_->SquaredSum(rd_.data(), n_);
     double z = 0.0;
     for (std::size_t i = 0; i < n; ++i) z = static_cast<double>(z + r_[i] * r_[i]);
     return z;

@@ -151,7 +151,7 @@ private:
     int p_;
     Vector90 params_;
     core::OneBased<std::int32_t, core::kMaxPeaks> pos_lo_, pos_hi_;
-    std::vector<double> curves_;  // one curve per peak
+    std::vector<double> curves_;  // one curve per peak, or one curve and the running sum
     int threads_ = 1;
     WorkerPool* pool_ = nullptr;
     const DoubleKernels* kernels_ = nullptr;
