@@ -120,12 +120,12 @@ public:
 private:
     void ApplyBias(Document& doc) const;
     fit::GaussNewtonOptions EngineOptions(const Document& doc);
-    FitOutcome FitOne(Document& doc, const fit::GaussNewtonOptions& engine,
+    FitOutcome FitOne(Document& doc, const fit::GaussNewtonOptions& engine, bool curves,
                       const std::string& prefix, std::ostream& out, std::ostream& err) const;
     void WriteOutputs(const Document& doc) const;
     std::string TableRows(const Document& doc, int spectrum, const FitOutcome& o) const;
     int FitSeries(Document& doc);
-    int FitSeriesInParallel(const Document& doc, int count, int jobs);
+    int FitSeriesInParallel(Document& doc, int count, int jobs);
     void WriteTable(const std::string& rows) const;
 
     const FitArguments& a_;
@@ -174,11 +174,19 @@ fit::GaussNewtonOptions FitSession::EngineOptions(const Document& doc) {
     return o;
 }
 
-FitOutcome FitSession::FitOne(Document& doc, const fit::GaussNewtonOptions& engine,
+// `curves`: synthesise the curves, as the redraw after an open and after the fit; without
+// them (a series, which writes only its table) the peak table is what it would be, and the
+// document needs no curve buffers.
+FitOutcome FitSession::FitOne(Document& doc, const fit::GaussNewtonOptions& engine, bool curves,
                               const std::string& prefix, std::ostream& out,
                               std::ostream& err) const {
     FitOutcome o;
-    const double start_z = fit::SynthesiseModel(doc, type_);  // as the redraw after an open
+    auto synthesise = [&] {
+        if (curves) return fit::SynthesiseModel(doc, type_);
+        if (type_ == LineType::kGaussLorentz) fit::DeriveAreasGL(doc);
+        return 0.0;
+    };
+    const double start_z = synthesise();
     if (a_.NoFit) {
         o.Z = start_z;
         o.Status = "not fitted";
@@ -208,7 +216,7 @@ FitOutcome FitSession::FitOne(Document& doc, const fit::GaussNewtonOptions& engi
             o.Status = "not converged";
             o.Failed = true;
         }
-        fit::SynthesiseModel(doc, type_);  // the curves of the written values
+        synthesise();  // the curves of the written values
     }
     char seconds[32];
     std::snprintf(seconds, sizeof seconds, "%.6f", o.Seconds);
@@ -252,7 +260,7 @@ int FitSession::FitSeries(Document& doc) {
         (a_.Chain ? last_good : start_).To(doc);
         ApplyBias(doc);
         const FitOutcome o =
-            FitOne(doc, engine_, "spectrum=" + std::to_string(i) + " ", out_, err_);
+            FitOne(doc, engine_, a_.NoFit, "spectrum=" + std::to_string(i) + " ", out_, err_);
         rows += TableRows(doc, i, o);
         if (o.Failed) {
             any_failed = true;
@@ -264,7 +272,7 @@ int FitSession::FitSeries(Document& doc) {
     return any_failed ? kExitFitFailed : kExitOk;
 }
 
-int FitSession::FitSeriesInParallel(const Document& doc, int count, int jobs) {
+int FitSession::FitSeriesInParallel(Document& doc, int count, int jobs) {
     // Each worker fits whole spectra on a copy of the document, one engine thread each unless
     // told otherwise, and keeps what it would write; the results go out in spectrum order as
     // soon as the spectra before them are done, so the output is that of --jobs 1.
@@ -288,8 +296,20 @@ int FitSession::FitSeriesInParallel(const Document& doc, int count, int jobs) {
             any_failed = any_failed || r.Failed;
         }
     };
+    // The workers' documents leave out the curve buffers, 16 MiB that only a --no-fit series
+    // draws into: fresh memory costs a page fault per 4 KiB.
+    Document shell;
+    std::swap(shell.PeakY, doc.PeakY);
+    std::swap(shell.SumY, doc.SumY);
+    const Document without_curves = doc;
+    std::swap(shell.PeakY, doc.PeakY);
+    std::swap(shell.SumY, doc.SumY);
     fit::RunWorkers(jobs, [&](int) {
-        Document mine = doc;
+        Document mine = without_curves;
+        if (a_.NoFit) {
+            mine.SumY.assign(core::kMaxPoints, 0.0);
+            mine.PeakY.assign(static_cast<std::size_t>(core::kMaxPeaks) * core::kMaxPoints, 0.0);
+        }
         for (int i = next++; i < count && !stop; i = next++) {
             SpectrumResult r;
             try {
@@ -299,7 +319,7 @@ int FitSession::FitSeriesInParallel(const Document& doc, int count, int jobs) {
                 ApplyBias(mine);
                 std::ostringstream out, err;
                 const FitOutcome o =
-                    FitOne(mine, engine, "spectrum=" + std::to_string(k) + " ", out, err);
+                    FitOne(mine, engine, a_.NoFit, "spectrum=" + std::to_string(k) + " ", out, err);
                 r.Out = out.str();
                 r.Err = err.str();
                 r.Rows = TableRows(mine, k, o);
@@ -351,7 +371,7 @@ int FitSession::Run() {
 
     if (!a_.AllSpectra) {
         ApplyBias(doc);
-        const FitOutcome o = FitOne(doc, engine_, "", out_, err_);
+        const FitOutcome o = FitOne(doc, engine_, true, "", out_, err_);
         if (o.Failed) return kExitFitFailed;
         WriteOutputs(doc);
         WriteTable(TableRows(doc, doc.IsArrayed ? doc.ArrayIndex : 1, o));

@@ -146,6 +146,14 @@ double CentreDensityGL(double half_width_g, double half_width_l, double fraction
     return static_cast<double>(density);
 }
 
+void DeriveAreasGL(core::Document& doc) {
+    for (int k = 1; k <= doc.PeakCount; ++k) {
+        doc.PeakAreaGL[k] =
+            doc.PeakHeight[k] /
+            CentreDensityGL(doc.PeakHalfWidthG[k], doc.PeakHalfWidthL[k], doc.PeakFractionL[k]);
+    }
+}
+
 double SynthesiseModel(core::Document& doc, core::LineType type) {
     KALVEX_ASSERT(doc.Allocated());
     const std::int32_t n = doc.PointCount;
@@ -153,12 +161,10 @@ double SynthesiseModel(core::Document& doc, core::LineType type) {
     double* sum = doc.SumY.data();
     Clear(sum, n);
     const int peaks = doc.PeakCount;
+    if (type == core::LineType::kGaussLorentz) DeriveAreasGL(doc);
     auto fill = [&doc, n, type](int k) {
         double* curve = doc.PeakCurve(k);
         if (type == core::LineType::kGaussLorentz) {
-            doc.PeakAreaGL[k] =
-                doc.PeakHeight[k] /
-                CentreDensityGL(doc.PeakHalfWidthG[k], doc.PeakHalfWidthL[k], doc.PeakFractionL[k]);
             FillPeakCurveGL(curve, doc.PeakPos[k], n, doc.PeakHalfWidthG[k], doc.PeakHalfWidthL[k],
                             doc.PeakHeight[k], doc.PeakAreaGL[k], doc.PeakFractionL[k]);
         } else {
