@@ -1,14 +1,15 @@
 // Curve generators, edge rescale, Gauss+Lorentz area relation, model sum, integrals, fast exp.
+#include "fit/LineShapes.h"
+
 #include <gtest/gtest.h>
+
+#include "fit/FastExp.h"
+#include "support/DocumentBuilder.h"
 
 #include <cmath>
 #include <limits>
 #include <random>
 #include <vector>
-
-#include "fit/FastExp.h"
-#include "fit/LineShapes.h"
-#include "support/DocumentBuilder.h"
 
 namespace kalvex::fit {
 namespace {

@@ -1,10 +1,10 @@
 // LU decomposition, pivoting, singular rows, zero pivots and the inverse.
+#include "fit/LuSolver.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <random>
-
-#include "fit/LuSolver.h"
 
 namespace kalvex::fit {
 namespace {

@@ -1,12 +1,13 @@
 // The blocked, threaded normal matrix equals the plain triple loop bit for bit.
+#include "fit/NormalSystem.h"
+
 #include <gtest/gtest.h>
+
+#include "fit/LineShapes.h"
+#include "support/DocumentBuilder.h"
 
 #include <cstring>
 #include <vector>
-
-#include "fit/LineShapes.h"
-#include "fit/NormalSystem.h"
-#include "support/DocumentBuilder.h"
 
 namespace kalvex::fit {
 namespace {

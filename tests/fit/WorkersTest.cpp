@@ -1,5 +1,7 @@
 // The worker pool runs every index once per round on threads of its own; the barrier holds
 // every thread until all have arrived.
+#include "fit/Workers.h"
+
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -7,8 +9,6 @@
 #include <set>
 #include <thread>
 #include <vector>
-
-#include "fit/Workers.h"
 
 namespace kalvex::fit {
 namespace {
