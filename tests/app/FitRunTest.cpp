@@ -17,8 +17,6 @@
 #include "app/qt/PlotImage.h"
 #include "app/shell/Mainpeak.h"
 #include "fit/GaussNewton.h"
-#include "fit/LineShapes.h"
-#include "support/DocumentBuilder.h"
 #include "support/TempDir.h"
 #include "view/MouseLogic.h"
 #include "view/Plotting.h"
@@ -286,33 +284,6 @@ TEST_F(FitRun, LsfDoesNothingAtOrAboveTheUpperLimit) {
     form_.LSFClick();
     EXPECT_FALSE(shown);
     EXPECT_FALSE(form_.findChild<QToolButton*>("LSF")->isChecked());
-}
-
-TEST_F(FitRun, AFittedFractionOutsideZeroToOneIsShownAsAWarning) {
-    core::Document& doc = state_.Doc;
-    doc.PeakCount = 0;
-    test::AddPeak(doc, doc.PointCount / 3, 0.5, 6.0);
-    test::AddPeak(doc, doc.PointCount * 2 / 3, 0.4, 5.0);
-    doc.PeakFractionL[1] = 1.2;
-    doc.PeakFractionL[2] = 0.6;
-    fit::SynthesiseModel(doc, core::LineType::kGaussLorentz);
-    std::copy(doc.SumY.begin(), doc.SumY.begin() + doc.PointCount, doc.ObsY.begin());
-    doc.Bias = 0.0f;
-    doc.PeakFractionL[1] = doc.PeakFractionL[2] = 0.5;
-    state_.Opts.LGselect = 2;
-    state_.Opts.fraction_Check = true;
-    doc.FitSelect = "000";
-    form_.RefreshClick();
-    form_.FitDialog()->SetRunner([](LSF_GN& dlg) {
-        dlg.LSF_GO->click();
-        dlg.LSF_Ok->click();
-    });
-    form_.LSFClick();
-    ASSERT_TRUE(form_.FitDialog()->LastSummary().ResultsWritten());
-    const QStringList warnings = prompter_.Texts("warning");
-    ASSERT_EQ(warnings.size(), 1);
-    EXPECT_TRUE(warnings[0].startsWith("Fraction L of peak 1 is 1.2")) << warnings[0].toStdString();
-    EXPECT_TRUE(warnings[0].endsWith(", outside 0..1"));
 }
 
 TEST_F(FitRun, CloseBoxWaitsForAStopAndASecondGoRunsAFullFit) {

@@ -1,21 +1,16 @@
 #!/usr/bin/env bash
-# A batch over many files, file by file through GNU parallel on two cores, as the README shows
-# it: the tables joined in input order equal those of a plain loop over the same files.
-# Usage: BatchParallelTest.sh KALVEX_FIT EXAMPLES_DIR. Exit 77 (skipped) without GNU parallel.
+# A batch over many files through GNU parallel on two cores, as the README shows it: the tables
+# joined in input order equal those of a plain loop. Exit 77 (skipped) without GNU parallel.
+# Usage: BatchParallelTest.sh KALVEX_FIT EXAMPLES_DIR
 set -euo pipefail
 fit="$1"
-examples="$2"
-if ! command -v parallel >/dev/null 2>&1; then
-    echo "GNU parallel is not installed (scripts/setup installs it)" >&2
-    exit 77
-fi
+command -v parallel >/dev/null 2>&1 || exit 77
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-# Six spectra with their peak files: the examples, each twice under its own name.
-files=()
+files=()  # the examples with their peak files, each twice under its own name
 for round in 1 2; do
-    for spc in "$examples"/*.spc; do
+    for spc in "$2"/*.spc; do
         base="$work/$(basename "${spc%.spc}")-$round"
         cp "$spc" "$base.spc"
         cp "${spc%.spc}.sp2" "$base.sp2"
@@ -23,28 +18,17 @@ for round in 1 2; do
     done
 done
 
-# The plain loop: the first file's table with its header, the others without.
-header=yes
+header=yes  # the first table keeps its header
 for f in "${files[@]}"; do
     "$fit" "$f" --quiet --table "${f%.spc}.seq.csv" --table-header "$header" >/dev/null
     header=no
 done
-for f in "${files[@]}"; do cat "${f%.spc}.seq.csv"; done >"$work/sequential.csv"
-
-# GNU parallel: {#} is the job number, so job 1 keeps the header; -k keeps the input order.
 parallel --will-cite -k -j 2 \
     "$fit {} --quiet --table {.}.par.csv --table-header \$([ {#} = 1 ] && echo yes || echo no)" \
     ::: "${files[@]}" >/dev/null
+for f in "${files[@]}"; do cat "${f%.spc}.seq.csv"; done >"$work/sequential.csv"
 for f in "${files[@]}"; do cat "${f%.spc}.par.csv"; done >"$work/parallel.csv"
 
-rows=$(wc -l <"$work/sequential.csv")
-if [[ $rows -lt 7 ]]; then
-    echo "the sequential table has only $rows lines" >&2
-    exit 1
-fi
-if [[ $(grep -c '^spectrum,' "$work/parallel.csv") -ne 1 ]]; then
-    echo "the joined table must hold exactly one header line" >&2
-    exit 1
-fi
+test "$(grep -c '^spectrum,' "$work/parallel.csv")" -eq 1
+test "$(wc -l <"$work/parallel.csv")" -gt 6
 cmp "$work/sequential.csv" "$work/parallel.csv"
-echo "$rows lines, identical"

