@@ -2,17 +2,6 @@
 // the standard cases. With --write-cases DIR it writes those cases for compare_peers.sh instead.
 #include <benchmark/benchmark.h>
 
-#include "core/Document.h"
-#include "core/FileSystem.h"
-#include "files/PeakLines.h"
-#include "files/SpcFile.h"
-#include "fit/FitModel.h"
-#include "fit/GaussNewton.h"
-#include "fit/LineShapes.h"
-#include "fit/LuSolver.h"
-#include "fit/NormalSystem.h"
-#include "fit/Workers.h"
-
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -22,91 +11,43 @@
 #include <string>
 #include <vector>
 
+#include "core/Document.h"
+#include "core/FileSystem.h"
+#include "files/PeakLines.h"
+#include "files/SpcFile.h"
+#include "fit/DoubleNormalSystem.h"
+#include "fit/FitModel.h"
+#include "fit/GaussNewton.h"
+#include "fit/LineShapes.h"
+#include "fit/LuSolver.h"
+#include "fit/NormalSystem.h"
+#include "fit/Workers.h"
+#include "support/StandardCases.h"
+
 namespace {
 
 using kalvex::core::Document;
 using kalvex::core::LineType;
 
-// One standard case: a spectrum of `points` points with `peaks` peaks of one shape, noise of
-// 0.002 on a bias of 0.02 (normalised units), and starting peaks 2 to 4 points and 10 to 30 %
-// off in height and width.
-struct Case {
-    const char* Name;
-    int Points;
-    int Peaks;
-    LineType Line;
-};
+using kalvex::test::GenerateCase;
+using kalvex::test::StandardCase;
+using kalvex::test::StandardCases;
 
-constexpr Case kCases[] = {
-    {"4k-5-lorentz", 4096, 5, LineType::kLorentz},
-    {"16k-10-lorentz", 16384, 10, LineType::kLorentz},
-    {"16k-10-gauss", 16384, 10, LineType::kGauss},
-    {"64k-30-lorentz", 65536, 30, LineType::kLorentz},
-};
+const StandardCase& CaseAt(int index) { return StandardCases()[static_cast<std::size_t>(index)]; }
 
-constexpr float kBias = 0.02f;
-constexpr double kNoise = 0.002;
-
-struct Generated {
-    Document Doc;              // spectrum with the starting peaks
-    std::vector<int> TruePos;  // true centres
-};
-
-Document EmptySpectrum(int points, bool lorentz) {
-    Document doc = Document::FreshForOpen(Document{});
-    doc.PointCount = doc.ViewPointCount = doc.RangeFullCount = points;
-    doc.XFirstPpm = doc.XFirstPpm0 = doc.RangeFullPpm = 12.0;
-    doc.XStepPpm = 12.0 / (points - 1);
-    doc.ObsFreq = 400.0;
-    doc.XFirstHz = doc.XFirstHz0 = doc.RangeFullHz = 12.0 * 400.0;
-    doc.XStepHz = doc.XStepPpm * 400.0;
-    doc.YScale = 1.0;
-    doc.PeakKindLorentz = lorentz;
-    doc.SpectrumLoaded = true;
-    return doc;
-}
-
-// Draw `seed` of a case; draw 1 is the one the benchmarks fit.
-Generated Generate(const Case& c, unsigned seed = 1) {
-    std::mt19937 rng(static_cast<unsigned>(c.Points * 31 + c.Peaks) + 7919 * (seed - 1));
-    std::uniform_real_distribution<double> unit(0.0, 1.0);
-    Generated g{EmptySpectrum(c.Points, c.Line == LineType::kLorentz), {}};
-    Document& doc = g.Doc;
-    const double spacing = static_cast<double>(c.Points) / (c.Peaks + 1);
-    for (int k = 1; k <= c.Peaks; ++k) {
-        doc.PeakPos[k] = static_cast<std::uint16_t>(
-            std::lround(k * spacing + (unit(rng) - 0.5) * 0.2 * spacing));
-        doc.PeakHeight[k] = 0.2 + 0.7 * unit(rng);
-        doc.PeakHalfWidth[k] = 4.0 + 16.0 * unit(rng);
-        doc.PeakHalfWidthG[k] = doc.PeakHalfWidthL[k] = doc.PeakHalfWidth[k];
-        g.TruePos.push_back(doc.PeakPos[k]);
-    }
-    doc.PeakCount = static_cast<std::uint8_t>(c.Peaks);
-    kalvex::fit::SynthesiseModel(doc, c.Line);
-    std::normal_distribution<double> noise(0.0, kNoise);
-    for (int i = 0; i < c.Points; ++i) {
-        doc.ObsY[static_cast<std::size_t>(i)] =
-            doc.SumY[static_cast<std::size_t>(i)] + kBias + noise(rng);
-    }
-    doc.Bias = kBias;
-    auto off = [&]() { return (0.1 + 0.2 * unit(rng)) * (unit(rng) < 0.5 ? -1.0 : 1.0); };
-    for (int k = 1; k <= c.Peaks; ++k) {
-        const int shift = 2 + static_cast<int>(unit(rng) * 3.0);
-        doc.PeakPos[k] =
-            static_cast<std::uint16_t>(doc.PeakPos[k] + (unit(rng) < 0.5 ? -shift : shift));
-        doc.PeakHeight[k] *= 1.0 + off();
-        doc.PeakHalfWidth[k] *= 1.0 + off();
-        doc.PeakHalfWidthG[k] = doc.PeakHalfWidthL[k] = doc.PeakHalfWidth[k];
-    }
-    return g;
+kalvex::fit::Precision PrecisionOf(std::int64_t arg) {
+    return arg == 0 ? kalvex::fit::Precision::kExtended : kalvex::fit::Precision::kDouble;
 }
 
 // The fit of one standard case from its starting peaks, as kalvex-fit runs it by default.
-void BM_Fit(benchmark::State& st, const Case& c) {
-    const Generated g = Generate(c);
+// Argument: 0 "Extended (exact)", 1 "Double (fast)".
+void BM_Fit(benchmark::State& st, int index) {
+    const StandardCase& c = CaseAt(index);
+    const kalvex::test::GeneratedCase g = GenerateCase(c);
     Document doc = g.Doc;
     kalvex::fit::GaussNewtonOptions opts;
     opts.Line = c.Line;
+    opts.Arithmetic = PrecisionOf(st.range(0));
     int iterations = 0;
     double z = 0.0;
     for (auto _ : st) {
@@ -132,14 +73,14 @@ void BM_Fit(benchmark::State& st, const Case& c) {
 
 // What every redraw computes: 30 Gauss peaks over 65,536 points, their sum and the residue.
 void BM_Synthesis65536Points30GaussPeaks(benchmark::State& st) {
-    Document doc = Generate({"synthesis", 65536, 30, LineType::kGauss}).Doc;
+    Document doc = GenerateCase({"synthesis", 65536, 30, LineType::kGauss}).Doc;
     for (auto _ : st) benchmark::DoNotOptimize(kalvex::fit::SynthesiseModel(doc, LineType::kGauss));
 }
 
 // One whole iteration at N = 65,536 and P = 90: Jacobian and normal matrix, inversion, step and
 // evaluation. Argument: threads (0 = one per core).
 void BM_Iteration65536Points90Parameters(benchmark::State& st) {
-    Document doc = Generate(kCases[3]).Doc;
+    Document doc = GenerateCase(CaseAt(3)).Doc;
     kalvex::fit::FitLayoutChoice choice;
     choice.Line = LineType::kLorentz;
     kalvex::fit::FitModel model(doc, choice, doc.ObsY.data(), doc.ViewPointCount);
@@ -162,18 +103,28 @@ void BM_Iteration65536Points90Parameters(benchmark::State& st) {
 }
 
 // The normal matrix of a standard case at its starting peaks, on a pool kept from call to call
-// as a run keeps it. Argument: threads (0 = one per core).
-void BM_NormalSystem(benchmark::State& st, const Case& c) {
-    Document doc = Generate(c).Doc;
+// as a run keeps it. Arguments: threads (0 = one per core), precision (0 extended, 1 double).
+void BM_NormalSystem(benchmark::State& st, int index) {
+    const StandardCase& c = CaseAt(index);
+    Document doc = GenerateCase(c).Doc;
     kalvex::fit::FitLayoutChoice choice;
     choice.Line = c.Line;
     kalvex::fit::FitModel model(doc, choice, doc.ObsY.data(), doc.ViewPointCount);
+    const bool fast = st.range(1) != 0;
+    if (fast) model.UseDoublePrecision(kalvex::fit::KernelsFor(kalvex::fit::SimdPath::kBest));
     model.EvaluateFit();
     const int threads = static_cast<int>(st.range(0));
     kalvex::fit::WorkerPool pool(kalvex::fit::ResolveThreadCount(threads));
+    kalvex::fit::DoubleNormalSystem fast_system(model);
     kalvex::fit::Matrix90 a;
     kalvex::fit::Vector90 g;
-    for (auto _ : st) kalvex::fit::BuildNormalSystem(model, threads, pool, a, g);
+    for (auto _ : st) {
+        if (fast) {
+            fast_system.Build(threads, pool, a, g);
+        } else {
+            kalvex::fit::BuildNormalSystem(model, threads, pool, a, g);
+        }
+    }
 }
 
 BENCHMARK(BM_Synthesis65536Points30GaussPeaks)->Unit(benchmark::kMillisecond);
@@ -182,20 +133,36 @@ BENCHMARK(BM_Iteration65536Points90Parameters)
     ->Arg(1)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
-BENCHMARK_CAPTURE(BM_NormalSystem, 4k_5_lorentz, kCases[0])
-    ->Arg(0)
-    ->Arg(1)
+BENCHMARK_CAPTURE(BM_NormalSystem, 4k_5_lorentz, 0)
+    ->ArgsProduct({{0, 1}, {0, 1}})
     ->Unit(benchmark::kMicrosecond)
     ->UseRealTime();
-BENCHMARK_CAPTURE(BM_NormalSystem, 16k_10_lorentz, kCases[1])
-    ->Arg(0)
-    ->Arg(1)
+BENCHMARK_CAPTURE(BM_NormalSystem, 16k_10_lorentz, 1)
+    ->ArgsProduct({{0, 1}, {0, 1}})
     ->Unit(benchmark::kMicrosecond)
     ->UseRealTime();
-BENCHMARK_CAPTURE(BM_Fit, 4k_5_lorentz, kCases[0])->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK_CAPTURE(BM_Fit, 16k_10_lorentz, kCases[1])->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK_CAPTURE(BM_Fit, 16k_10_gauss, kCases[2])->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK_CAPTURE(BM_Fit, 64k_30_lorentz, kCases[3])
+BENCHMARK_CAPTURE(BM_NormalSystem, 64k_30_lorentz, 3)
+    ->ArgsProduct({{0}, {0, 1}})
+    ->Unit(benchmark::kMicrosecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(BM_Fit, 4k_5_lorentz, 0)
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(BM_Fit, 16k_10_lorentz, 1)
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(BM_Fit, 16k_10_gauss, 2)
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(BM_Fit, 64k_30_lorentz, 3)
+    ->Arg(0)
+    ->Arg(1)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->Iterations(3);
@@ -211,9 +178,9 @@ std::string Fixed(double v, const char* format = "%.10g") {
 // NAME-sK.fityk (a cfityk script fitting the same start) and NAME-sK.truth (the true centres)
 // into `dir`, and prints the case names.
 int WriteCases(const std::string& dir, int seeds) {
-    for (const Case& c : kCases) {
+    for (const StandardCase& c : StandardCases()) {
         for (int seed = 1; seed <= seeds; ++seed) {
-            const Generated g = Generate(c, static_cast<unsigned>(seed));
+            const kalvex::test::GeneratedCase g = GenerateCase(c, static_cast<unsigned>(seed));
             const std::string base = dir + "/" + c.Name + "-s" + std::to_string(seed);
             Document spc = g.Doc;
             spc.PeakCount = 0;  // the peaks travel in the .sp2 beside it
@@ -232,7 +199,7 @@ int WriteCases(const std::string& dir, int seeds) {
             std::string script =
                 "set default_sigma = one\nset function_cutoff = 0\nset numeric_format = '%.10g'\n"
                 "@0 < '" +
-                base + ".dat'\nF += Constant(a=~" + Fixed(kBias) + ")\n";
+                base + ".dat'\nF += Constant(a=~" + Fixed(kalvex::test::kStandardBias) + ")\n";
             for (int k = 1; k <= g.Doc.PeakCount; ++k) {
                 script += "F += " + std::string(fn) + "(height=~" + Fixed(g.Doc.PeakHeight[k]) +
                           ", center=~" + std::to_string(g.Doc.PeakPos[k]) + ", hwhm=~" +

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Fits the standard generated spectra with cfityk and with kalvex-fit from the same starting
-# peaks and prints one table: fit time, iterations, squared sum and position errors.
+# Fits the standard generated spectra with cfityk and with kalvex-fit in both precisions from
+# the same starting peaks and prints one table: fit time, iterations, squared sum, position
+# errors, and how many times faster kalvex-fit's double precision is than cfityk.
 #
 # Usage: bench/compare_peers.sh [draws]   (default 5 draws of every case; the table shows medians)
 # KALVEX_BUILD_DIR selects the build folder (default build/).
@@ -33,33 +34,48 @@ median() {
     sort -g | awk '{v[NR] = $1} END {if (NR % 2) print v[(NR + 1) / 2]; else print (v[NR / 2] + v[NR / 2 + 1]) / 2}'
 }
 
-printf '%-16s | %10s %6s %12s %8s %8s | %10s %6s %12s %8s\n' \
-    case "kalvex ms" iter "Z" "pos err" "max MB" "fityk ms" evals "WSSR" "pos err"
-printf '%s\n' "-----------------+--------------------------------------------------------+---------------------------------------------"
+# kalvex-fit on one draw in one precision: appends time, iterations, Z, position error and
+# memory to the files $work/<tag>.{ms,it,z,pe,mb}.
+run_kalvex() {
+    local base="$1" precision="$2" tag="$3"
+    local args=("$base.spc" --file-bias --quiet --max-iterations 2000 --precision "$precision"
+        --out-sp2 "$base.$tag.sp2")
+    local line
+    if ((have_time)); then
+        line=$(/usr/bin/time -f 'maxkb=%M' -o "$work/time.txt" "$build/bin/kalvex-fit" "${args[@]}" || true)
+        awk -F= '/maxkb/ {printf "%.1f\n", $2 / 1024}' "$work/time.txt" >>"$work/$tag.mb"
+    else
+        line=$("$build/bin/kalvex-fit" "${args[@]}" || true)
+        echo 0 >>"$work/$tag.mb"
+    fi
+    echo "$line" | sed -n 's/.*seconds=\([0-9.]*\).*/\1/p' | awk '{print $1 * 1000}' >>"$work/$tag.ms"
+    echo "$line" | sed -n 's/.*iterations=\([0-9]*\).*/\1/p' >>"$work/$tag.it"
+    echo "$line" | sed -n 's/^Z=\([^ ]*\).*/\1/p' >>"$work/$tag.z"
+    if [[ -f "$base.$tag.sp2" ]]; then
+        awk '{print $1}' "$base.$tag.sp2" >"$work/k.pos"
+        position_error "$work/k.pos" "$base.truth" >>"$work/$tag.pe"
+        echo >>"$work/$tag.pe"
+    else
+        echo nan >>"$work/$tag.pe"
+    fi
+}
+
+printf '%-15s | %9s %5s %11s %7s %6s | %9s %5s %8s %7s %6s | %9s %5s %11s %7s | %6s\n' \
+    case "exact ms" iter "Z" "pos err" "MB" "double ms" iter "dZ rel" "pos err" "MB" \
+    "fityk ms" evals "WSSR" "pos err" "x fityk"
+printf '%s\n' "----------------+-----------------------------------------------+----------------------------------------------+---------------------------------------+-------"
 for name in $cases; do
-    : >"$work/k.ms"; : >"$work/k.it"; : >"$work/k.z"; : >"$work/k.pe"; : >"$work/k.mb"
-    : >"$work/f.ms"; : >"$work/f.it"; : >"$work/f.z"; : >"$work/f.pe"
+    for tag in e d f; do
+        for ext in ms it z pe mb; do : >"$work/$tag.$ext"; done
+    done
+    : >"$work/dz"
     for ((s = 1; s <= draws; ++s)); do
         base="$work/$name-s$s"
-        # kalvex-fit: the bias of the starting peak lines, AUTO mode, both cores.
-        args=("$base.spc" --file-bias --quiet --max-iterations 2000 --out-sp2 "$base.fit.sp2")
-        if ((have_time)); then
-            line=$(/usr/bin/time -f 'maxkb=%M' -o "$work/time.txt" "$build/bin/kalvex-fit" "${args[@]}" || true)
-            awk -F= '/maxkb/ {printf "%.1f\n", $2 / 1024}' "$work/time.txt" >>"$work/k.mb"
-        else
-            line=$("$build/bin/kalvex-fit" "${args[@]}" || true)
-            echo 0 >>"$work/k.mb"
-        fi
-        echo "$line" | sed -n 's/.*seconds=\([0-9.]*\).*/\1/p' | awk '{print $1 * 1000}' >>"$work/k.ms"
-        echo "$line" | sed -n 's/.*iterations=\([0-9]*\).*/\1/p' >>"$work/k.it"
-        echo "$line" | sed -n 's/^Z=\([^ ]*\).*/\1/p' >>"$work/k.z"
-        if [[ -f "$base.fit.sp2" ]]; then
-            awk '{print $1}' "$base.fit.sp2" >"$work/k.pos"
-            position_error "$work/k.pos" "$base.truth" >>"$work/k.pe"
-            echo >>"$work/k.pe"
-        else
-            echo nan >>"$work/k.pe"
-        fi
+        # Both precisions and the peer, one after the other on the same draw.
+        run_kalvex "$base" extended e
+        run_kalvex "$base" double d
+        paste <(tail -1 "$work/e.z") <(tail -1 "$work/d.z") |
+            awk '{d = ($2 - $1) / $1; if (d < 0) d = -d; printf "%.2g\n", d}' >>"$work/dz"
 
         # cfityk: its default Levenberg-Marquardt, one constant for the baseline, no cut-off.
         cfityk -n -q "$base.fityk" >"$work/fityk.log" 2>&1 || true
@@ -70,13 +86,19 @@ for name in $cases; do
         position_error "$work/f.pos" "$base.truth" >>"$work/f.pe"
         echo >>"$work/f.pe"
     done
-    printf '%-16s | %10.1f %6s %12.6g %8s %8s | %10.1f %6s %12.6g %8s\n' "$name" \
-        "$(median <"$work/k.ms")" "$(median <"$work/k.it")" "$(median <"$work/k.z")" \
-        "$(sort -g "$work/k.pe" | tail -1)" "$(sort -g "$work/k.mb" | tail -1)" \
-        "$(median <"$work/f.ms")" "$(median <"$work/f.it")" "$(median <"$work/f.z")" \
-        "$(sort -g "$work/f.pe" | tail -1)"
+    dms=$(median <"$work/d.ms")
+    fms=$(median <"$work/f.ms")
+    printf '%-15s | %9.1f %5s %11.6g %7s %6s | %9.2f %5s %8s %7s %6s | %9.1f %5s %11.6g %7s | %6.1f\n' "$name" \
+        "$(median <"$work/e.ms")" "$(median <"$work/e.it")" "$(median <"$work/e.z")" \
+        "$(sort -g "$work/e.pe" | tail -1)" "$(sort -g "$work/e.mb" | tail -1)" \
+        "$dms" "$(median <"$work/d.it")" "$(sort -g "$work/dz" | tail -1)" \
+        "$(sort -g "$work/d.pe" | tail -1)" "$(sort -g "$work/d.mb" | tail -1)" \
+        "$fms" "$(median <"$work/f.it")" "$(median <"$work/f.z")" \
+        "$(sort -g "$work/f.pe" | tail -1)" \
+        "$(awk -v f="$fms" -v d="$dms" 'BEGIN {print (d > 0) ? f / d : 0}')"
 done
 echo
-echo "Medians over $draws draws per case; position errors and memory are the largest over the draws."
-echo "kalvex ms: wall time of the fit (kalvex-fit's seconds=); fityk ms: CPU time of its fit command"
-echo "(one thread). iter: Gauss-Newton iterations; evals: Levenberg-Marquardt evaluations."
+echo "Medians over $draws draws per case; position errors, memory and dZ rel (|Z double - Z exact|"
+echo "/ Z exact) are the largest over the draws. kalvex ms: wall time of the fit on every core"
+echo "(kalvex-fit's seconds=); fityk ms: CPU time of its fit command (one thread). iter:"
+echo "Gauss-Newton iterations; evals: Levenberg-Marquardt evaluations. x fityk: fityk ms / double ms."

@@ -43,6 +43,20 @@ int IntegerArg(const std::string& option, const std::string& text, int lo, int h
     return v;
 }
 
+// The index of `text` among `names`; a usage error naming them otherwise.
+int ChoiceArg(const std::string& option, const std::string& text,
+              const std::vector<std::string>& names) {
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (text == names[i]) return static_cast<int>(i);
+    }
+    std::string list;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        list += i == 0 ? "" : i + 1 == names.size() ? " or " : ", ";
+        list += names[i];
+    }
+    throw UsageError(option + " must be " + list + ", not '" + text + "'");
+}
+
 // The item whose value equals `v` (to rounding), or -1.
 template <std::size_t N>
 int ItemOf(const double (&items)[N], double v) {
@@ -184,6 +198,12 @@ FitArguments ParseFitArguments(const std::vector<std::string>& args) {
             set_bias(BiasChoice::kFileAuto);
         } else if (arg == "--threads") {
             a.Threads = IntegerArg(arg, next(), 1, 64);
+        } else if (arg == "--precision") {
+            a.Precision = ChoiceArg(arg, next(), {"extended", "double"});
+        } else if (arg == "--jobs") {
+            a.Jobs = IntegerArg(arg, next(), 1, 64);
+        } else if (arg == "--table-header") {
+            a.TableHeader = ChoiceArg(arg, next(), {"yes", "no"}) == 0;
         } else if (arg == "--little-endian") {
             flag();
             a.LittleEndian = true;
@@ -244,6 +264,9 @@ FitArguments ParseFitArguments(const std::vector<std::string>& args) {
         throw UsageError("give either --spectrum or --all-spectra");
     }
     if (a.Chain && !a.AllSpectra) throw UsageError("--chain needs --all-spectra");
+    if (a.Jobs != 0 && (!a.AllSpectra || a.Chain)) {
+        throw UsageError("--jobs needs --all-spectra without --chain");
+    }
     if (a.AllSpectra && !(a.OutSp2.empty() && a.OutSpc.empty() && a.OutDat.empty() &&
                           a.OutSp3.empty() && a.Report.empty())) {
         throw UsageError("--all-spectra writes its results with --table only");
@@ -262,7 +285,7 @@ FitArguments ParseFitArguments(const std::vector<std::string>& args) {
 }
 
 std::string FitUsage() {
-    return R"(Usage: kalvex-fit SPECTRUM [options]
+    return R"usage(Usage: kalvex-fit SPECTRUM [options]
 
 Fits the peaks of a spectrum with Kalvex's Gauss-Newton least-squares engine, the same
 engine and choices as the fit dialog of the program, and writes the results.
@@ -275,9 +298,12 @@ squared sum is below the Options "Max Limit of | r |"; kalvex-fit fits from any 
 Input:
   --peaks FILE        read the starting peaks from FILE (.sp2 peak lines) instead
   --spectrum K        fit spectrum K of an arrayed .vnj file (default 1)
-  --all-spectra       fit every spectrum of an arrayed file in turn, each from the same
+  --all-spectra       fit every spectrum of an arrayed file, each from the same
                       starting peaks; results go to --table
+  --jobs N            with --all-spectra: fit N spectra at once, one per core by
+                      default; the output is the same as with --jobs 1
   --chain             with --all-spectra: start each spectrum from the previous result
+                      (one at a time)
   --little-endian     binary spectra are little-endian (the Options "x86 CPU" box)
 
 Model:
@@ -310,8 +336,14 @@ Fit:
                       the squared sum stops changing or diverges first
   --max-iterations N  give up after N iterations in all (default 1000, at least the
                       --iterations count); the engine itself would go on until stopped
-  --threads N         threads for the normal matrix (default: one per core); the
-                      results are the same for every count
+  --precision extended|double
+                      "Extended (exact)" (default): the fit in 80-bit extended precision
+                      as in the program; "Double (fast)": curves, derivatives and sums in
+                      double, an order of magnitude faster, the same squared sum within
+                      1E-9 relative (the program's Options "Precision")
+  --threads N         threads for the normal matrix (default: one per core; with
+                      --jobs above 1, one per fit); the results are the same for every
+                      count
   --no-fit            do not fit: read, synthesise the curves and write the outputs; no
                       peaks are needed then, so a spectrum converts as Save as does
   --quiet             no progress lines
@@ -328,10 +360,14 @@ Output:
                       the fraction and both full widths
   --plot FILE         the picture of the fitted spectrum as the program prints it, in the
                       format of FILE's extension: .emf, .wmf, .svg, .pdf or .png; with
-                      --all-spectra one file per fitted spectrum, numbered FILE-<k>.<ext>.
-                      It uses the print layout (lengths, pens, styles) of the Options
-                      dialog on an A4 page
+                      --all-spectra one file per fitted spectrum, numbered FILE-<k>.<ext>,
+                      the spectra then fitted one after another.
+                      It uses the print layout (lengths, pens, styles) of the program's
+                      settings file on an A4 page
   --plot-dpi N        its resolution, 50..1200 (default: 300 for .png, else 600)
+  --table-header yes|no
+                      start the table with its header line (default yes); no gives rows
+                      that a batch over many files joins by concatenation
 Each fit prints one line on standard output:
   Z=<squared sum> iterations=<n> seconds=<fit time>
 (prefixed by spectrum=<k> with --all-spectra). Progress and messages go to standard error.
@@ -343,7 +379,7 @@ Exit status:
      ("Change Initial Conditions !!!", modes semi and manual) or no convergence within
      --max-iterations; no output file is written then (with --all-spectra the table is,
      with the failed spectra marked)
-)";
+)usage";
 }
 
 }  // namespace kalvex::cli

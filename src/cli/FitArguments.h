@@ -40,6 +40,9 @@ struct FitArguments {
     BiasChoice Bias = BiasChoice::kAuto;
     double BiasValue = 0.0;            ///< --bias
     int Threads = 0;                   ///< --threads
+    int Precision = 0;                 ///< --precision: 0 extended, 1 double
+    int Jobs = 0;                      ///< --jobs: spectra fitted at once; 0: one per core
+    bool TableHeader = true;           ///< --table-header
     bool LittleEndian = false;         ///< --little-endian
     std::optional<int> SpectrumIndex;  ///< --spectrum
     bool AllSpectra = false;           ///< --all-spectra

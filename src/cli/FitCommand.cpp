@@ -1,10 +1,14 @@
 // kalvex-fit: read a spectrum and its peaks, fit them with the program's engine, write results.
 #include "cli/FitCommand.h"
 
+#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <exception>
+#include <mutex>
 #include <ostream>
+#include <sstream>
 
 #include "cli/FitPlot.h"
 #include "cli/FitTable.h"
@@ -20,6 +24,7 @@
 #include "files/XyText.h"
 #include "fit/GaussNewton.h"
 #include "fit/LineShapes.h"
+#include "fit/Workers.h"
 #include "peaks/FitReport.h"
 #include "tools/Bias.h"
 
@@ -99,6 +104,14 @@ struct FitOutcome {
     bool Failed = false;
 };
 
+// One spectrum of a series as a worker fits it: its lines for the two streams and its rows,
+// kept until the spectra before it have been written.
+struct SpectrumResult {
+    std::string Out, Err, Rows;
+    bool Failed = false;
+    std::exception_ptr Error;
+};
+
 class FitSession {
 public:
     FitSession(const FitArguments& a, std::ostream& out, std::ostream& err)
@@ -109,9 +122,13 @@ public:
 private:
     void ApplyBias(Document& doc) const;
     fit::GaussNewtonOptions EngineOptions(const Document& doc);
-    FitOutcome FitOne(Document& doc, const std::string& prefix);
+    FitOutcome FitOne(Document& doc, const fit::GaussNewtonOptions& engine, bool curves,
+                      const std::string& prefix, std::ostream& out, std::ostream& err) const;
     void WriteOutputs(const Document& doc) const;
-    void AddTableRows(const Document& doc, int spectrum, const FitOutcome& o);
+    std::string TableRows(const Document& doc, int spectrum, const FitOutcome& o) const;
+    int FitSeries(Document& doc);
+    int FitSeriesInParallel(Document& doc, int count, int jobs);
+    void WriteTable(const std::string& rows) const;
 
     const FitArguments& a_;
     std::ostream& out_;
@@ -121,7 +138,7 @@ private:
     core::Options opts_;
     LineType type_ = LineType::kGauss;
     fit::GaussNewtonOptions engine_;
-    std::string table_;
+    PeakTable start_;
 };
 
 void FitSession::ApplyBias(Document& doc) const {
@@ -151,6 +168,7 @@ fit::GaussNewtonOptions FitSession::EngineOptions(const Document& doc) {
     opts_.Set_Ite = a_.Iterations ? 1 : 0;
     if (a_.Iterations) opts_.Manu_ITE = std::to_string(*a_.Iterations);
     opts_.fraction_Check = a_.FractionL;
+    opts_.Precision = a_.Precision;
     Document select = Document{};
     select.FitSelect = a_.FitSelect;
     select.PeakKindLorentz = doc.PeakKindLorentz;
@@ -160,9 +178,19 @@ fit::GaussNewtonOptions FitSession::EngineOptions(const Document& doc) {
     return o;
 }
 
-FitOutcome FitSession::FitOne(Document& doc, const std::string& prefix) {
+// `curves`: synthesise the curves, as the redraw after an open and after the fit; without
+// them (a series, which writes only its table) the peak table is what it would be, and the
+// document needs no curve buffers.
+FitOutcome FitSession::FitOne(Document& doc, const fit::GaussNewtonOptions& engine, bool curves,
+                              const std::string& prefix, std::ostream& out,
+                              std::ostream& err) const {
     FitOutcome o;
-    const double start_z = fit::SynthesiseModel(doc, type_);  // as the redraw after an open
+    auto synthesise = [&] {
+        if (curves) return fit::SynthesiseModel(doc, type_);
+        if (type_ == LineType::kGaussLorentz) fit::DeriveAreasGL(doc);
+        return 0.0;
+    };
+    const double start_z = synthesise();
     if (a_.NoFit) {
         o.Z = start_z;
         o.Status = "not fitted";
@@ -170,32 +198,34 @@ FitOutcome FitSession::FitOne(Document& doc, const std::string& prefix) {
         fit::FitRunState state;
         state.CopyObserved(doc);
         const int cap = std::max(a_.MaxIterations, a_.Iterations.value_or(0));
-        CliObserver observer(err_, a_.Quiet, cap);
+        CliObserver observer(err, a_.Quiet, cap);
         const auto t0 = std::chrono::steady_clock::now();
-        const fit::GaussNewtonSummary s = fit::RunGaussNewton(doc, engine_, state, observer);
+        const fit::GaussNewtonSummary s = fit::RunGaussNewton(doc, engine, state, observer);
         o.Seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
         if (!s.ResultsWritten() && s.Reason != fit::FitEnd::kSingularMatrix) {
-            throw Error(s.Message, a_.Spectrum);  // refused: no peaks, N <= P, selection
+            throw Error(s.Message,
+                        a_.Spectrum);  // refused: no peaks, peaks outside, N <= P, selection
         }
+        for (const std::string& w : s.Warnings) err << kProgram << ": " << w << "\n";
         o.Z = s.Z;
         o.Iterations = s.TotalIterations;
         o.Status = StatusOf(s.Reason);
         if (s.Reason == fit::FitEnd::kSingularMatrix) {
-            err_ << kProgram << ": " << s.Message << "\n";
+            err << kProgram << ": " << s.Message << "\n";
             o.Failed = true;
         } else if (s.Reason == fit::FitEnd::kDiverged) {
             o.Failed = true;
         } else if (s.Reason == fit::FitEnd::kStopped && observer.Capped()) {
-            err_ << kProgram << ": no convergence within " << cap << " iterations\n";
+            err << kProgram << ": no convergence within " << cap << " iterations\n";
             o.Status = "not converged";
             o.Failed = true;
         }
-        fit::SynthesiseModel(doc, type_);  // the curves of the written values
+        synthesise();  // the curves of the written values
     }
     char seconds[32];
     std::snprintf(seconds, sizeof seconds, "%.6f", o.Seconds);
-    out_ << prefix << "Z=" << core::FormatGeneral(o.Z) << " iterations=" << o.Iterations
-         << " seconds=" << seconds << "\n";
+    out << prefix << "Z=" << core::FormatGeneral(o.Z) << " iterations=" << o.Iterations
+        << " seconds=" << seconds << "\n";
     return o;
 }
 
@@ -211,9 +241,116 @@ void FitSession::WriteOutputs(const Document& doc) const {
     if (!a_.Report.empty()) peaks::WriteFitReport(a_.Report, doc, opts_);
 }
 
-void FitSession::AddTableRows(const Document& doc, int spectrum, const FitOutcome& o) {
-    if (table_.empty()) table_ = TableHeader(type_);
-    AppendTableRows(table_, doc, type_, opts_, spectrum, o.Status, o.Z);
+std::string FitSession::TableRows(const Document& doc, int spectrum, const FitOutcome& o) const {
+    std::string rows;
+    AppendTableRows(rows, doc, type_, opts_, spectrum, o.Status, o.Z);
+    return rows;
+}
+
+void FitSession::WriteTable(const std::string& rows) const {
+    if (a_.Table.empty()) return;
+    core::WriteFileAtomically(a_.Table,
+                              (a_.TableHeader ? TableHeader(type_) : std::string()) + rows);
+}
+
+int FitSession::FitSeries(Document& doc) {
+    const int count = doc.IsArrayed ? doc.ArrayCount : 1;
+    // The pictures of --plot are drawn one spectrum after another, on this thread.
+    const int jobs = a_.Chain || !a_.Plot.empty()
+                         ? 1
+                         : std::min(count, fit::ResolveThreadCount(a_.Jobs));
+    if (jobs > 1) return FitSeriesInParallel(doc, count, jobs);
+    PeakTable last_good = start_;
+    bool any_failed = false;
+    std::string rows;
+    for (int i = 1; i <= count; ++i) {
+        if (doc.IsArrayed && doc.ArrayIndex != i) files::ReadArraySpectrum(doc, i, opts_);
+        (a_.Chain ? last_good : start_).To(doc);
+        ApplyBias(doc);
+        const FitOutcome o =
+            FitOne(doc, engine_, a_.NoFit, "spectrum=" + std::to_string(i) + " ", out_, err_);
+        rows += TableRows(doc, i, o);
+        if (o.Failed) {
+            any_failed = true;
+        } else {
+            last_good = PeakTable::Of(doc);
+            if (!a_.Plot.empty()) {
+                WriteFitPlot(NumberedPlotName(a_.Plot, i), doc, opts_, a_.PlotDpi);
+            }
+        }
+    }
+    WriteTable(rows);
+    return any_failed ? kExitFitFailed : kExitOk;
+}
+
+int FitSession::FitSeriesInParallel(Document& doc, int count, int jobs) {
+    // Each worker fits whole spectra on a copy of the document, one engine thread each unless
+    // told otherwise, and keeps what it would write; the results go out in spectrum order as
+    // soon as the spectra before them are done, so the output is that of --jobs 1.
+    fit::GaussNewtonOptions engine = engine_;
+    if (a_.Threads == 0) engine.Threads = 1;
+    std::vector<SpectrumResult> results(static_cast<std::size_t>(count));
+    std::vector<char> done(static_cast<std::size_t>(count), 0);
+    std::mutex mutex;
+    int next_out = 0;  // the first spectrum not yet written
+    std::string rows;
+    bool any_failed = false;
+    std::atomic<int> next{0};
+    std::atomic<bool> stop{false};
+    auto flush = [&] {  // with the mutex held
+        for (; next_out < count && done[static_cast<std::size_t>(next_out)]; ++next_out) {
+            SpectrumResult& r = results[static_cast<std::size_t>(next_out)];
+            if (r.Error) break;
+            out_ << r.Out;
+            err_ << r.Err;
+            rows += r.Rows;
+            any_failed = any_failed || r.Failed;
+        }
+    };
+    // The workers' documents leave out the curve buffers, 16 MiB that only a --no-fit series
+    // draws into: fresh memory costs a page fault per 4 KiB.
+    Document shell;
+    std::swap(shell.PeakY, doc.PeakY);
+    std::swap(shell.SumY, doc.SumY);
+    const Document without_curves = doc;
+    std::swap(shell.PeakY, doc.PeakY);
+    std::swap(shell.SumY, doc.SumY);
+    fit::RunWorkers(jobs, [&](int) {
+        Document mine = without_curves;
+        if (a_.NoFit) {
+            mine.SumY.assign(core::kMaxPoints, 0.0);
+            mine.PeakY.assign(static_cast<std::size_t>(core::kMaxPeaks) * core::kMaxPoints, 0.0);
+        }
+        for (int i = next++; i < count && !stop; i = next++) {
+            SpectrumResult r;
+            try {
+                const int k = i + 1;
+                if (mine.IsArrayed) files::ReadArraySpectrum(mine, k, opts_);
+                start_.To(mine);
+                ApplyBias(mine);
+                std::ostringstream out, err;
+                const FitOutcome o =
+                    FitOne(mine, engine, a_.NoFit, "spectrum=" + std::to_string(k) + " ", out, err);
+                r.Out = out.str();
+                r.Err = err.str();
+                r.Rows = TableRows(mine, k, o);
+                r.Failed = o.Failed;
+            } catch (...) {
+                r.Error = std::current_exception();
+                stop = true;
+            }
+            std::lock_guard<std::mutex> lock(mutex);
+            results[static_cast<std::size_t>(i)] = std::move(r);
+            done[static_cast<std::size_t>(i)] = 1;
+            flush();
+        }
+    });
+    // A spectrum that could not be read ends the batch as it would end the sequential one.
+    if (next_out < count && results[static_cast<std::size_t>(next_out)].Error) {
+        std::rethrow_exception(results[static_cast<std::size_t>(next_out)].Error);
+    }
+    WriteTable(rows);
+    return any_failed ? kExitFitFailed : kExitOk;
 }
 
 int FitSession::Run() {
@@ -253,37 +390,15 @@ int FitSession::Run() {
 
     if (!a_.AllSpectra) {
         ApplyBias(doc);
-        const FitOutcome o = FitOne(doc, "");
+        const FitOutcome o = FitOne(doc, engine_, true, "", out_, err_);
         if (o.Failed) return kExitFitFailed;
         WriteOutputs(doc);
         if (!a_.Plot.empty()) WriteFitPlot(a_.Plot, doc, opts_, a_.PlotDpi);
-        if (!a_.Table.empty()) {
-            AddTableRows(doc, doc.IsArrayed ? doc.ArrayIndex : 1, o);
-            core::WriteFileAtomically(a_.Table, table_);
-        }
+        WriteTable(TableRows(doc, doc.IsArrayed ? doc.ArrayIndex : 1, o));
         return kExitOk;
     }
-
-    const PeakTable start = PeakTable::Of(doc);
-    PeakTable last_good = start;
-    const int count = doc.IsArrayed ? doc.ArrayCount : 1;
-    bool any_failed = false;
-    for (int i = 1; i <= count; ++i) {
-        if (doc.IsArrayed && doc.ArrayIndex != i) files::ReadArraySpectrum(doc, i, opts_);
-        (a_.Chain ? last_good : start).To(doc);
-        ApplyBias(doc);
-        const FitOutcome o = FitOne(doc, "spectrum=" + std::to_string(i) + " ");
-        AddTableRows(doc, i, o);
-        if (o.Failed) {
-            any_failed = true;
-        } else {
-            last_good = PeakTable::Of(doc);
-            if (!a_.Plot.empty())
-                WriteFitPlot(NumberedPlotName(a_.Plot, i), doc, opts_, a_.PlotDpi);
-        }
-    }
-    if (!a_.Table.empty()) core::WriteFileAtomically(a_.Table, table_);
-    return any_failed ? kExitFitFailed : kExitOk;
+    start_ = PeakTable::Of(doc);
+    return FitSeries(doc);
 }
 
 }  // namespace

@@ -195,6 +195,12 @@ void PrepareCheckBoxes(FitDialogContext& ctx) {
 bool OpenFitDialog(FitDialogContext& ctx, double residual_sum, float upper_limit) {
     if (residual_sum >= upper_limit) return false;
     FitDialogModel& d = ctx.Dialog;
+    // The model outlives the dialog's showings: a run that ended on a singular matrix left GO!
+    // disabled, and a new showing must start idle.
+    d.GoEnabled = true;
+    d.Precision =
+        std::string("Precision: ") +
+        PrecisionCaption(ctx.Opts.Precision == 1 ? Precision::kDouble : Precision::kExtended);
     d.OkEnabled = false;
     d.ExitEnabled = true;
     d.Ite = std::to_string(0);  // a string literal here trips a false -Wrestrict in GCC 12
@@ -260,6 +266,7 @@ void FinishRun(FitDialogModel& dialog, const GaussNewtonSummary& summary) {
         case FitEnd::kSingularMatrix:
             return;  // GO! stays disabled; the enabled one of OK and Exit closes the dialog
         case FitEnd::kNoPeaks:
+        case FitEnd::kPeaksOutside:
         case FitEnd::kTooFewPoints:
         case FitEnd::kInvalidSelection:
             dialog.GoEnabled = true;

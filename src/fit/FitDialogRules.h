@@ -1,11 +1,11 @@
 // The rules of the fit dialog LSF_GN and of the Options fit check boxes, without any widget.
 #pragma once
 
-#include "core/Options.h"
-#include "fit/GaussNewton.h"
-
 #include <cstdint>
 #include <string>
+
+#include "core/Options.h"
+#include "fit/GaussNewton.h"
 
 namespace kalvex::fit {
 
@@ -42,6 +42,7 @@ struct FitDialogModel {
     std::string Ite = "ite";              ///< iteration label
     std::string Zansa_New = "Zansa_New";  ///< current squared sum
     std::string DeltaZZ = "zold-znew";    ///< decrease in the last iteration
+    std::string Precision;                ///< "Precision: " and the caption of the one in use
 
     CheckBoxState& Box(FitBox box);
     const CheckBoxState& Box(FitBox box) const;
@@ -70,9 +71,11 @@ bool OptionCheckState(const core::Options& opts, FitOptionCheck check);
 void PrepareCheckBoxes(FitDialogContext& ctx);
 
 /// Step 4 of the LSF button. Returns false (no dialog) when residual_sum >= upper_limit.
-/// Otherwise OK disabled, Exit enabled, "0" iterations, residual_sum in fixed(10, 8), decrease
-/// "0.00000000", and the check states from FitSelect and fraction_Check, each change running its
-/// box's click rule. The caller copies ObsY into FitRunState::FitObsY and clears FitStop.
+/// Otherwise the precision the run will use (Options "Precision"), GO! enabled, OK disabled,
+/// Exit enabled, "0" iterations, residual_sum in fixed(10, 8),
+/// decrease "0.00000000", and the check states from FitSelect and fraction_Check, each change
+/// running its box's click rule. The caller copies ObsY into FitRunState::FitObsY and clears
+/// FitStop.
 bool OpenFitDialog(FitDialogContext& ctx, double residual_sum, float upper_limit);
 
 /// The dialog's show event: WidthG_Box, Width_Box and Fraction_Box are checked when their

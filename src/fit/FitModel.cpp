@@ -1,15 +1,15 @@
 // Parameter layout, model evaluation, analytic derivatives and the damped step of a fit run.
 #include "fit/FitModel.h"
 
-#include "core/Assert.h"
-#include "fit/CurveConstants.h"
-#include "fit/FastExp.h"
-#include "fit/LineShapes.h"
-#include "fit/Workers.h"
-
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+
+#include "core/Assert.h"
+#include "fit/DoubleKernels.h"
+#include "fit/FastLineShapes.h"
+#include "fit/LineShapes.h"
+#include "fit/Workers.h"
 
 namespace kalvex::fit {
 
@@ -18,8 +18,11 @@ using core::LineType;
 
 namespace {
 
-// Below this many point evaluations one thread evaluates the model alone.
+// Below this many point evaluations one thread evaluates the model alone: in extended
+// precision, and in double, where a point costs a tenth as much and waiting at the barrier
+// for a thread the system has not yet run can cost more than the whole evaluation.
 constexpr double kSmallEvaluation = 1e4;
+constexpr double kSmallFastEvaluation = 5e5;
 
 std::uint16_t RoundedCentre(Extended pos) {
     // Positions are held inside 0..65535 by ApplyStep; the rounding is halves away from zero.
@@ -101,7 +104,6 @@ FitModel::FitModel(core::Document& doc, const FitLayoutChoice& choice, const dou
         pos_lo_[k] = std::min<std::int32_t>(1, doc_.PeakPos[k]);
         pos_hi_[k] = std::max<std::int32_t>(top, doc_.PeakPos[k]);
     }
-    r_.assign(static_cast<std::size_t>(n_), 0.0L);
     LoadFitParameters();
 }
 
@@ -191,35 +193,47 @@ FitModel::PeakValues FitModel::ValuesOf(int k) const {
     return v;
 }
 
-void FitModel::FillCurveOf(int k, double* shape) {
+FitModel::CurveInputs FitModel::CurveInputsOf(int k) {
     const PeakValues v = ValuesOf(k);
-    const std::uint16_t centre = RoundedCentre(v.centre);
-    if (choice_.Line != LineType::kGaussLorentz) {
-        FillPeakCurveRange(shape, centre, first_, n_, static_cast<double>(v.width),
-                           static_cast<double>(v.height), choice_.Line == LineType::kLorentz);
-        return;
-    }
-    const double wg = static_cast<double>(v.width_g);
-    const double wl = static_cast<double>(v.width_l);
-    const double f = static_cast<double>(v.fraction);
+    CurveInputs c{RoundedCentre(v.centre),        static_cast<double>(v.width),
+                  static_cast<double>(v.height),  static_cast<double>(v.width_g),
+                  static_cast<double>(v.width_l), static_cast<double>(v.area),
+                  static_cast<double>(v.fraction)};
+    if (choice_.Line != LineType::kGaussLorentz) return c;
     switch (kinds_.front()) {
         case ParamKind::kArea:
             // The vector holds the area; the height follows it at every evaluation.
-            doc_.PeakHeight[k] =
-                static_cast<double>(static_cast<Extended>(CentreDensityGL(wg, wl, f)) * v.area);
-            FillPeakCurveGLRange(shape, centre, first_, n_, wg, wl, doc_.PeakHeight[k],
-                                 static_cast<double>(v.area), f);
+            doc_.PeakHeight[k] = static_cast<double>(
+                static_cast<Extended>(CentreDensityGL(c.width_g, c.width_l, c.fraction)) * v.area);
             break;
         case ParamKind::kPosition:
-            FillPeakCurveGLRange(shape, centre, first_, n_, wg, wl, doc_.PeakHeight[k],
-                                 doc_.PeakAreaGL[k], f);
             break;
         default:
             // A width or the fraction: the height stays, the area follows.
-            doc_.PeakAreaGL[k] = doc_.PeakHeight[k] / CentreDensityGL(wg, wl, f);
-            FillPeakCurveGLRange(shape, centre, first_, n_, wg, wl, doc_.PeakHeight[k],
-                                 doc_.PeakAreaGL[k], f);
+            doc_.PeakAreaGL[k] =
+                doc_.PeakHeight[k] / CentreDensityGL(c.width_g, c.width_l, c.fraction);
+            c.area = doc_.PeakAreaGL[k];
             break;
+    }
+    c.height = doc_.PeakHeight[k];
+    return c;
+}
+
+void FitModel::FillCurveOf(int k, double* shape) {
+    const CurveInputs c = CurveInputsOf(k);
+    const bool lorentz = choice_.Line == LineType::kLorentz;
+    if (choice_.Line == LineType::kGaussLorentz) {
+        if (kernels_ != nullptr) {
+            FillPeakCurveGLFast(*kernels_, shape, c.centre, first_, n_, c.width_g, c.width_l,
+                                c.height, c.area, c.fraction);
+        } else {
+            FillPeakCurveGLRange(shape, c.centre, first_, n_, c.width_g, c.width_l, c.height,
+                                 c.area, c.fraction);
+        }
+    } else if (kernels_ != nullptr) {
+        FillPeakCurveFast(*kernels_, shape, c.centre, first_, n_, c.width, c.height, lorentz);
+    } else {
+        FillPeakCurveRange(shape, c.centre, first_, n_, c.width, c.height, lorentz);
     }
 }
 
@@ -227,27 +241,48 @@ double FitModel::EvaluateFit() {
     const int peaks = doc_.PeakCount;
     const std::size_t n = static_cast<std::size_t>(n_);
     const int workers = std::min({threads_, peaks, pool_ != nullptr ? pool_->Threads() : peaks});
-    const Extended bias = doc_.Bias;
-    curves_.resize(n * static_cast<std::size_t>(peaks));
-    // The sum of each point's curves in peak order, kept in a register rather than stored
-    // after every peak (an 80-bit store and reload per point and peak), and its residual.
-    auto residuals = [&](std::size_t lo, std::size_t hi) {
+    const bool fast = kernels_ != nullptr;
+    // Only the residuals of the precision in use: fresh memory costs a page fault per 4 KiB.
+    if (fast) {
+        rd_.resize(n);
+    } else {
+        r_.resize(n);
+    }
+    // The model sum is an array of doubles: each point's curves are added in peak order with
+    // every partial sum rounded to double, as storing it after each peak would. Kept in an
+    // extended register instead, its digits below double's would decide the "Zold - Z = 0"
+    // stop and keep a run that has reached its minimum going. `curves` holds `count` curves
+    // (or their sum) of n points each.
+    auto residuals = [&](const double* curves, int count, std::size_t lo, std::size_t hi) {
+        if (fast) {
+            kernels_->Residuals(curves, n, count, obs_, doc_.Bias, rd_.data(), static_cast<int>(lo),
+                                static_cast<int>(hi));
+            return;
+        }
+        const Extended bias = doc_.Bias;
         for (std::size_t i = lo; i < hi; ++i) {
-            Extended sum = 0.0L;
-            for (const double* c = curves_.data() + i; c < curves_.data() + n * peaks; c += n) {
-                sum += *c;
-            }
+            double sum = 0.0;
+            for (const double* c = curves + i; c < curves + n * count; c += n) sum += *c;
             r_[i] = static_cast<Extended>(obs_[i]) - sum - bias;
         }
     };
-    if (workers <= 1 || static_cast<double>(n_) * peaks < kSmallEvaluation) {
+    const double small = fast ? kSmallFastEvaluation : kSmallEvaluation;
+    if (workers <= 1 || static_cast<double>(n_) * peaks < small) {
+        // One curve at a time, added to the sum as it comes: the same additions in the same
+        // order as over the stored curves, in two buffers instead of one per peak.
+        curves_.resize(2 * n);
+        double* shape = curves_.data();
+        double* sum = curves_.data() + n;
+        std::fill(sum, sum + n, 0.0);
         for (int k = 1; k <= peaks; ++k) {
-            FillCurveOf(k, curves_.data() + static_cast<std::size_t>(k - 1) * n);
+            FillCurveOf(k, shape);
+            for (std::size_t i = 0; i < n; ++i) sum[i] += shape[i];
         }
-        residuals(0, n);
+        residuals(sum, 1, 0, n);
     } else {
         // Every curve on its own (each peak writes only its own table slot), then the sums and
         // residuals of runs of points, each handed to whichever worker comes free first.
+        curves_.resize(n * static_cast<std::size_t>(peaks));
         constexpr std::size_t kRun = 2048;
         std::atomic<int> next_peak{1};
         std::atomic<std::size_t> next_run{0};
@@ -258,7 +293,7 @@ double FitModel::EvaluateFit() {
             }
             barrier.ArriveAndWait();
             for (std::size_t lo = kRun * next_run++; lo < n; lo = kRun * next_run++) {
-                residuals(lo, std::min(n, lo + kRun));
+                residuals(curves_.data(), peaks, lo, std::min(n, lo + kRun));
             }
         };
         if (pool_ != nullptr) {
@@ -268,147 +303,20 @@ double FitModel::EvaluateFit() {
             pool.Run(workers, evaluate);
         }
     }
+    if (fast) return kernels_->SquaredSum(rd_.data(), n_);
     double z = 0.0;
     for (std::size_t i = 0; i < n; ++i) z = static_cast<double>(z + r_[i] * r_[i]);
     return z;
-}
-
-void FitModel::BuildJacobianBlock(std::int32_t first_x, std::int32_t rows, int first_peak,
-                                  int last_peak, Extended* columns, std::size_t stride) const {
-    KALVEX_ASSERT(first_x >= 1 && rows >= 0 && first_x + rows - 1 <= n_);
-    KALVEX_ASSERT(static_cast<std::size_t>(rows) <= stride);
-    const bool gl = choice_.Line == LineType::kGaussLorentz;
-    const bool lorentz = choice_.Line == LineType::kLorentz;
-    const int kinds = KindCount();
-    for (int k = first_peak; k <= last_peak; ++k) {
-        const PeakValues v = ValuesOf(k);
-        Extended* col[3] = {nullptr, nullptr, nullptr};
-        for (int s = 0; s < kinds; ++s) {
-            col[s] = columns + static_cast<std::size_t>(Entry(k, s) - 1) * stride;
-        }
-        if (!gl) {
-            const int pos_slot = SlotOf(k, ParamKind::kPosition);
-            const int width_slot = SlotOf(k, ParamKind::kWidth);
-            const int height_slot = SlotOf(k, ParamKind::kHeight);
-            Extended* pos_col = pos_slot >= 0 ? col[pos_slot] : nullptr;
-            Extended* width_col = width_slot >= 0 ? col[width_slot] : nullptr;
-            Extended* height_col = height_slot >= 0 ? col[height_slot] : nullptr;
-            // Reciprocals taken once per peak: the inner loop keeps one division (Lorentz)
-            // or none (Gauss). The derivatives only steer the step; the model is exact.
-            const Extended inv_w = 1.0L / v.width;
-            const Extended pos_factor = (lorentz ? 2.0L : 2.0L * kLn2) * v.height * inv_w;
-            const Extended x0 = static_cast<Extended>(first_ + first_x - 1) - v.centre;
-            for (std::int32_t i = 0; i < rows; ++i) {
-                const Extended u = (x0 + static_cast<Extended>(i)) * inv_w;
-                Extended s;
-                Extended dpos;
-                if (lorentz) {
-                    s = 1.0L / (1.0L + u * u);
-                    dpos = pos_factor * u * s * s;
-                } else {
-                    s = ExpExtended(-kLn2 * (u * u));
-                    dpos = pos_factor * u * s;
-                }
-                if (pos_col != nullptr) pos_col[i] = dpos;
-                if (width_col != nullptr) width_col[i] = u * dpos;
-                if (height_col != nullptr) height_col[i] = s;
-            }
-            continue;
-        }
-
-        const Extended f = v.fraction;
-        const Extended wg = v.width_g;
-        const Extended wl = v.width_l;
-        const Extended gg = wg * kSqrtPiByLn2;
-        const Extended gl_norm = kPi * wl;
-        // A term whose weight or width is 0 contributes nothing (and is never divided by).
-        const bool with_g = gg != 0.0L && f != 1.0L;
-        const bool with_l = gl_norm != 0.0L && f != 0.0L;
-        const bool g_defined = gg != 0.0L;
-        const bool l_defined = gl_norm != 0.0L;
-        const Extended density = (with_g ? (1.0L - f) / gg : 0.0L) + (with_l ? f / gl_norm : 0.0L);
-        const Extended h = doc_.PeakHeight[k];
-        const ParamKind kind = kinds_.front();
-        Extended area = v.area;
-        if (kind == ParamKind::kWidthL || kind == ParamKind::kWidthG) area = h / density;
-        const Extended denom_f = (gg - gl_norm) * f + gl_norm;
-        const Extended area_f = h * gg * gl_norm / denom_f;
-        const Extended darea_f = -h * gg * gl_norm * (gg - gl_norm) / (denom_f * denom_f);
-        // Per-peak constants of the formulas; the loop keeps one division (the Lorentzian).
-        const Extended inv_wg = g_defined ? 1.0L / wg : 0.0L;
-        const Extended inv_wl = l_defined ? 1.0L / wl : 0.0L;
-        const Extended cg = with_g ? (1.0L - f) / gg : 0.0L;  // weight of G in S
-        const Extended cl = with_l ? f / gl_norm : 0.0L;      // weight of L in S
-        const Extended pos_g = area * cg * 2.0L * kLn2 * inv_wg;
-        const Extended pos_l = area * cl * 2.0L * inv_wl;
-        const Extended wl_a = with_l ? area * f / (kPi * wl * wl) : 0.0L;
-        const Extended wl_b = with_l ? h * f / (kPi * wl * wl * density * density) : 0.0L;
-        const Extended wg_a = with_g ? area * (1.0L - f) / (kSqrtPiByLn2 * wg * wg) : 0.0L;
-        const Extended wg_b =
-            with_g ? h * (1.0L - f) / (kSqrtPiByLn2 * wg * wg * density * density) : 0.0L;
-        const Extended inv_gl = l_defined ? 1.0L / gl_norm : 0.0L;
-        const Extended inv_gg = g_defined ? 1.0L / gg : 0.0L;
-        const Extended x0 = static_cast<Extended>(first_ + first_x - 1) - v.centre;
-        Extended* out = col[0];
-        for (std::int32_t i = 0; i < rows; ++i) {
-            const Extended d = x0 + static_cast<Extended>(i);
-            Extended gv = 0.0L, g = 0.0L, lo = 0.0L, l = 0.0L;
-            if (g_defined) {
-                gv = d * inv_wg;
-                g = ExpExtended(-kLn2 * (gv * gv));
-            }
-            if (l_defined) {
-                lo = d * inv_wl;
-                l = 1.0L / (1.0L + lo * lo);
-            }
-            const Extended s = cg * g + cl * l;
-            Extended j = 0.0L;
-            switch (kind) {
-                case ParamKind::kPosition:
-                    j = pos_g * g * gv + pos_l * l * l * lo;
-                    break;
-                case ParamKind::kWidthL:
-                    j = wl_a * (2.0L * lo * lo * l * l - l) + wl_b * s;
-                    break;
-                case ParamKind::kWidthG:
-                    j = wg_a * g * (2.0L * kLn2 * gv * gv - 1.0L) + wg_b * s;
-                    break;
-                case ParamKind::kArea:
-                    j = s;
-                    break;
-                case ParamKind::kFraction:
-                    j = darea_f * s + area_f * (l * inv_gl - g * inv_gg);
-                    break;
-                default:
-                    break;
-            }
-            out[i] = j;
-        }
-    }
 }
 
 void FitModel::ApplyStep(const Vector90& delta, double damp) {
     for (int e = 1; e <= p_; ++e) {
         const std::size_t i = static_cast<std::size_t>(e);
         Extended v = delta[i] * static_cast<Extended>(damp) + params_[i];
-        switch (KindOf(e)) {
-            case ParamKind::kPosition: {
-                const int k = PeakOf(e);
-                v = std::round(v);  // whole points, halves away from zero
-                v = std::clamp<Extended>(v, pos_lo_[k], pos_hi_[k]);
-                break;
-            }
-            case ParamKind::kWidth:
-            case ParamKind::kWidthL:
-            case ParamKind::kWidthG:
-                if (!(v > kMinFitHalfWidth)) v = kMinFitHalfWidth;
-                break;
-            case ParamKind::kFraction:
-                if (!(v >= 0.0L)) v = 0.0L;
-                if (v > 1.0L) v = 1.0L;
-                break;
-            default:
-                break;
+        if (KindOf(e) == ParamKind::kPosition) {
+            const int k = PeakOf(e);
+            v = std::round(v);  // whole points, halves away from zero
+            v = std::clamp<Extended>(v, pos_lo_[k], pos_hi_[k]);
         }
         params_[i] = v;
     }
@@ -426,7 +334,7 @@ void FitModel::WriteBack(const Vector90& sigma) {
                 doc_.PeakPosErr[k] = err;
                 break;
             case ParamKind::kWidth:
-                doc_.PeakHalfWidth[k] = static_cast<double>(v);
+                doc_.PeakHalfWidth[k] = static_cast<double>(std::fabs(v));
                 doc_.PeakHalfWidthErr[k] = err;
                 break;
             case ParamKind::kHeight:
@@ -436,10 +344,10 @@ void FitModel::WriteBack(const Vector90& sigma) {
             case ParamKind::kWidthL:
             case ParamKind::kWidthG:
                 if (KindOf(e) == ParamKind::kWidthL) {
-                    doc_.PeakHalfWidthL[k] = static_cast<double>(v);
+                    doc_.PeakHalfWidthL[k] = static_cast<double>(std::fabs(v));
                     doc_.PeakHalfWidthLErr[k] = err;
                 } else {
-                    doc_.PeakHalfWidthG[k] = static_cast<double>(v);
+                    doc_.PeakHalfWidthG[k] = static_cast<double>(std::fabs(v));
                     doc_.PeakHalfWidthGErr[k] = err;
                 }
                 doc_.PeakAreaGL[k] = doc_.PeakHeight[k] / CentreDensityGL(doc_.PeakHalfWidthG[k],

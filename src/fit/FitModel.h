@@ -1,17 +1,20 @@
 // The model of one fit run: parameter layout, evaluation, analytic Jacobian and steps.
 #pragma once
 
+#include <cstdint>
+#include <string>
+#include <vector>
+
 #include "core/Document.h"
 #include "core/Extended.h"
 #include "core/Options.h"
 #include "fit/LuSolver.h"
 #include "fit/Workers.h"
 
-#include <cstdint>
-#include <string>
-#include <vector>
-
 namespace kalvex::fit {
+
+struct DoubleKernels;
+struct StripPanel;
 
 /// What one entry of the parameter vector is.
 enum class ParamKind {
@@ -32,10 +35,6 @@ struct FitLayoutChoice {
     bool WidthIsLorentzian = true;  ///< Gauss+Lorentz "Width": wL (Width_Box) or wG (WidthG_Box)
 };
 
-/// Smallest half width a step may leave, in points: a step that drives a width to this or
-/// below holds it here (a width of 0 has no curve, a negative one no meaning).
-inline constexpr double kMinFitHalfWidth = 0.01;
-
 /// Layout code 'A'..'G' of a selection, or 0 when the selection cannot be fitted (nothing
 /// selected; "Fraction L" with another kind or outside Gauss+Lorentz; more than one kind in
 /// Gauss+Lorentz mode). `why` receives the user-facing reason in that case.
@@ -54,7 +53,8 @@ public:
     char LayoutCode() const { return code_; }
     int KindCount() const { return static_cast<int>(kinds_.size()); }  ///< FitKindCount
     int ParameterCount() const { return p_; }                          ///< P
-    std::int32_t PointCount() const { return n_; }                     ///< N
+    core::LineType Line() const { return choice_.Line; }
+    std::int32_t PointCount() const { return n_; }      ///< N
     std::int32_t FirstPoint() const { return first_; }  ///< spectrum point of fit point 1
     ParamKind KindOf(int entry) const;                  ///< kind of entry 1..P
     int PeakOf(int entry) const;                        ///< peak 1..PeakCount of entry 1..P
@@ -70,27 +70,49 @@ public:
     /// Builds the model sum over 1..N from Params() and the table (updating PeakAreaGL or
     /// PeakHeight in Gauss+Lorentz mode), fills the residuals r[x] = FitObsY - Sum - Bias and
     /// returns Z = sum of r^2, accumulated in a double. Bit-identical for every thread count.
+    /// In extended precision the curves are computed in extended and the residuals kept in
+    /// extended (Residuals()); in double precision everything is double (ResidualsDouble()).
     double EvaluateFit();
+
+    /// Switches evaluation and derivatives to double precision computed by `kernels`, or back
+    /// to extended precision with nullptr. The step, the solver and the damping are extended
+    /// in both.
+    void UseDoublePrecision(const DoubleKernels* kernels) { kernels_ = kernels; }
+    /// The double-precision loops in use, nullptr in extended precision.
+    const DoubleKernels* Kernels() const { return kernels_; }
     /// Threads EvaluateFit may use (1 by default; large models only).
     void SetThreads(int threads) { threads_ = threads < 1 ? 1 : threads; }
     /// Helper threads for EvaluateFit (at most pool->Threads() of them are used); without a
     /// pool every threaded evaluation starts its own. The pool must outlive its use here.
     void SetPool(WorkerPool* pool) { pool_ = pool; }
-    /// Residual of point x at element x-1, from the last EvaluateFit.
+    /// Residual of point x at element x-1, from the last EvaluateFit in extended precision.
     const std::vector<core::Extended>& Residuals() const { return r_; }
+    /// The same from the last EvaluateFit in double precision.
+    const std::vector<double>& ResidualsDouble() const { return rd_; }
 
     /// Analytic derivatives of the curves of peaks first_peak..last_peak (before the edge
     /// rescale) for fit points first_x..first_x+rows-1 (1..N): entry e goes to
     /// columns[(e - 1) * stride + (x - first_x)]. Other columns are not touched.
     void BuildJacobianBlock(std::int32_t first_x, std::int32_t rows, int first_peak, int last_peak,
                             core::Extended* columns, std::size_t stride) const;
+    /// The same in double precision (UseDoublePrecision) for one peak and the panel's rows
+    /// from fit point first_x on, with the loops of the kernels in use: entry e goes to
+    /// column e - 1 of the panel. `scratch` holds 8 * panel.Rows doubles for the derivatives
+    /// that are not fitted. Returns false, writing nothing, when the peak's columns would be
+    /// +0 or -0 at every row (a Gauss peak far from the block).
+    bool BuildJacobianBlockDouble(std::int32_t first_x, const StripPanel& panel, int peak,
+                                  double* scratch) const;
 
     /// Params()[i] := delta[i] * damp + Params()[i]; positions rounded to whole points (halves
-    /// away from zero). A position is then held inside 1..PointCount (or its starting value
-    /// when that lay outside), a width above kMinFitHalfWidth and a fraction inside 0..1.
+    /// away from zero) and held inside 1..PointCount (or their starting value when that lay
+    /// outside). Every other kind moves freely (a fraction may leave 0..1, see
+    /// FractionWarnings). Widths may pass through zero: the curves take them
+    /// squared, so a negative width is the same curve as its magnitude, and WriteBack stores the
+    /// magnitude.
     void ApplyStep(const Vector90& delta, double damp);
 
-    /// Writes Params() and the errors sigma[1..P] into the peak table (positions rounded),
+    /// Writes Params() and the errors sigma[1..P] into the peak table (positions rounded,
+    /// widths as magnitudes),
     /// with the Gauss+Lorentz consequences (PeakAreaGL after a width, D * A and D * sigma after
     /// an area).
     void WriteBack(const Vector90& sigma);
@@ -100,8 +122,22 @@ private:
         core::Extended centre, width, height, width_g, width_l, fraction, area;
     };
     PeakValues ValuesOf(int k) const;
-    // The curve of peak k over 1..N into shape[0..N-1], with the Gauss+Lorentz table update.
+    // What the curve generators get for peak k; in Gauss+Lorentz mode, the derived value is
+    // written into the table first.
+    struct CurveInputs {
+        std::uint16_t centre;
+        double width, height, width_g, width_l, area, fraction;
+    };
+    CurveInputs CurveInputsOf(int k);
+    // The curve of peak k over 1..N into shape[0..N-1], in the precision in use.
     void FillCurveOf(int k, double* shape);
+    // The constants of the Gauss+Lorentz derivatives of peak k.
+    struct GLTerms {
+        bool GDefined, LDefined;
+        core::Extended InvWg, InvWl, Cg, Cl, PosG, PosL, WlA, WlB, WgA, WgB, DAreaF, AreaF, InvGl,
+            InvGg;
+    };
+    GLTerms GLTermsOf(int k, const PeakValues& v) const;
     int Entry(int k, int slot) const { return (k - 1) * KindCount() + slot + 1; }
     int SlotOf(int k, ParamKind kind) const;
 
@@ -115,10 +151,12 @@ private:
     int p_;
     Vector90 params_;
     core::OneBased<std::int32_t, core::kMaxPeaks> pos_lo_, pos_hi_;
-    std::vector<double> curves_;  // one curve per peak
+    std::vector<double> curves_;  // one curve per peak, or one curve and the running sum
     int threads_ = 1;
     WorkerPool* pool_ = nullptr;
+    const DoubleKernels* kernels_ = nullptr;
     std::vector<core::Extended> r_;
+    std::vector<double> rd_;
 };
 
 }  // namespace kalvex::fit

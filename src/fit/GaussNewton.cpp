@@ -1,15 +1,18 @@
 // The Gauss-Newton run: damping by mode, the iteration loop, restarts, errors and write-back.
 #include "fit/GaussNewton.h"
 
+#include <cmath>
+#include <cstdlib>
+#include <memory>
+
 #include "core/Assert.h"
 #include "core/Error.h"
+#include "core/NumberFormat.h"
 #include "core/TextToNumber.h"
+#include "fit/DoubleNormalSystem.h"
 #include "fit/FitModel.h"
 #include "fit/LuSolver.h"
 #include "fit/NormalSystem.h"
-
-#include <cmath>
-#include <memory>
 
 namespace kalvex::fit {
 
@@ -20,7 +23,18 @@ namespace {
 constexpr double kDampTable[] = {1.0, 0.1, 0.01, 0.001, 0.0001, 0.00001};
 constexpr double kConvTable[] = {0.1, 0.01, 0.001, 0.0001, 0.00001, 1E-6, 1E-7, 1E-8};
 
+// The damping products are formed in extended precision and stored as doubles: in double,
+// 0.1 x 0.1 is 0.010000000000000002, which is not <= 0.01, and a third worse step would damp
+// again instead of turning the step round.
+double Thousandth(double damp_factor) {
+    return static_cast<double>(0.001L * static_cast<Extended>(damp_factor));
+}
+
 }  // namespace
+
+const char* PrecisionCaption(Precision precision) {
+    return precision == Precision::kDouble ? "Double (fast)" : "Extended (exact)";
+}
 
 double DampFactorOfItem(int item) {
     KALVEX_ASSERT(item >= 0 && item < 6);
@@ -29,7 +43,7 @@ double DampFactorOfItem(int item) {
 
 double ConvLimitOfItem(int item, double damp_factor) {
     KALVEX_ASSERT(item >= 0 && item <= kConvAutoSetItem);
-    return item == kConvAutoSetItem ? 0.001 * damp_factor : kConvTable[item];
+    return item == kConvAutoSetItem ? Thousandth(damp_factor) : kConvTable[item];
 }
 
 Damping StartingDamping(const GaussNewtonOptions& opts, double z, int kind_count) {
@@ -37,7 +51,7 @@ Damping StartingDamping(const GaussNewtonOptions& opts, double z, int kind_count
     if (opts.Mode == FitMode::kAuto) {
         d.DampFactor = z < 0.1 ? 0.1 : 1.0;
         if (kind_count == 1) d.DampFactor = 1.0;
-        d.ConvLimit = 0.001 * d.DampFactor;
+        d.ConvLimit = Thousandth(d.DampFactor);
     } else {
         d.DampFactor = DampFactorOfItem(opts.DampItem);
         d.ConvLimit = ConvLimitOfItem(opts.ConvItem, d.DampFactor);
@@ -54,9 +68,11 @@ Damping DampingAfterWorseStep(const GaussNewtonOptions& opts, Damping current) {
     }
     // The parameters are kept: the next iteration starts from the worse point, and a negated
     // factor sends the next step against the computed direction.
-    d.DampFactor = d.DampFactor <= 0.01 ? -d.DampFactor : 0.1 * d.DampFactor;
+    d.DampFactor = d.DampFactor <= 0.01
+                       ? -d.DampFactor
+                       : static_cast<double>(0.1L * static_cast<Extended>(d.DampFactor));
     const bool follows = opts.Mode == FitMode::kAuto || opts.ConvItem == kConvAutoSetItem;
-    if (follows && !opts.ManualIterations) d.ConvLimit = std::fabs(0.001 * d.DampFactor);
+    if (follows && !opts.ManualIterations) d.ConvLimit = std::fabs(Thousandth(d.DampFactor));
     return d;
 }
 
@@ -74,6 +90,10 @@ GaussNewtonOptions MakeGaussNewtonOptions(const core::Options& opts, const core:
     if (opts.ConvVal < 0 || opts.ConvVal > kConvAutoSetItem) {
         throw Error("\"Convergent\" item " + std::to_string(opts.ConvVal) + " does not exist");
     }
+    if (opts.Precision < 0 || opts.Precision > 1) {
+        throw Error("\"Precision\" item " + std::to_string(opts.Precision) + " does not exist");
+    }
+    o.Arithmetic = opts.Precision == 1 ? Precision::kDouble : Precision::kExtended;
     o.DampItem = opts.DampVal;
     o.ConvItem = opts.ConvVal;
     o.ManualIterations = opts.Set_Ite == 1;
@@ -94,6 +114,46 @@ void FitRunState::CopyObserved(const core::Document& doc) {
     FitObsY.assign(first, first + doc.ViewPointCount);
 }
 
+std::vector<int> PeaksOutsideSpectrum(const core::Document& doc) {
+    std::vector<int> outside;
+    for (int k = 1; k <= doc.PeakCount; ++k) {
+        if (doc.PeakPos[k] < 1 || doc.PeakPos[k] > doc.PointCount) outside.push_back(k);
+    }
+    return outside;
+}
+
+std::string PeaksOutsideMessage(const core::Document& doc, const std::vector<int>& peaks) {
+    KALVEX_ASSERT(!peaks.empty());
+    const bool one = peaks.size() == 1;
+    std::string text = one ? "Peak " : "Peaks ";
+    for (std::size_t i = 0; i < peaks.size(); ++i) {
+        if (i > 0) text += i + 1 == peaks.size() ? " and " : ", ";
+        const int k = peaks[i];
+        text += std::to_string(k) + " (point " + std::to_string(doc.PeakPos[k]) + ")";
+    }
+    text += one ? " lies" : " lie";
+    text += " outside the spectrum, points 1 to " + std::to_string(doc.PointCount);
+    text += one ? ": move or delete it before fitting" : ": move or delete them before fitting";
+    return text;
+}
+
+std::vector<std::string> FractionWarnings(const core::Document& doc) {
+    std::vector<std::string> warnings;
+    for (int k = 1; k <= doc.PeakCount; ++k) {
+        const double f = doc.PeakFractionL[k];
+        if (f >= 0.0 && f <= 1.0) continue;
+        // Three decimals, or as many more as it takes not to look like a value inside.
+        std::string text = core::FormatFixed(f, 15, 3);
+        for (int d = 4; d <= 15 && std::fabs(std::strtod(text.c_str(), nullptr) - 0.5) <= 0.5;
+             ++d) {
+            text = core::FormatFixed(f, 15, d);
+        }
+        warnings.push_back("Fraction L of peak " + std::to_string(k) + " is " + text +
+                           ", outside 0..1");
+    }
+    return warnings;
+}
+
 GaussNewtonSummary RunGaussNewton(core::Document& doc, const GaussNewtonOptions& opts,
                                   FitRunState& state, FitObserver& observer) {
     GaussNewtonSummary summary;
@@ -103,6 +163,12 @@ GaussNewtonSummary RunGaussNewton(core::Document& doc, const GaussNewtonOptions&
     if (doc.PeakCount == 0) {
         summary.Reason = FitEnd::kNoPeaks;
         summary.Message = "No Peak Data !!!";
+        return summary;
+    }
+    // Such a peak has no curve the fit could follow: its run would end in NaN.
+    if (const std::vector<int> outside = PeaksOutsideSpectrum(doc); !outside.empty()) {
+        summary.Reason = FitEnd::kPeaksOutside;
+        summary.Message = PeaksOutsideMessage(doc, outside);
         return summary;
     }
     std::string why;
@@ -133,6 +199,13 @@ GaussNewtonSummary RunGaussNewton(core::Document& doc, const GaussNewtonOptions&
     FitModel model(doc, choice, state.FitObsY.data(), n, doc.ViewFirstPoint);
     model.SetThreads(ResolveThreadCount(opts.Threads));
     model.SetPool(&pool);
+    // The double-precision normal system keeps its buffers for the whole run.
+    std::unique_ptr<DoubleNormalSystem> fast;
+    if (opts.Arithmetic == Precision::kDouble) {
+        const DoubleKernels* kernels = KernelsFor(opts.Simd);
+        model.UseDoublePrecision(kernels != nullptr ? kernels : KernelsFor(SimdPath::kPortable));
+        fast = std::make_unique<DoubleNormalSystem>(model);
+    }
     double z = model.EvaluateFit();
     double z_old = z;
     summary.ZStart = z;
@@ -166,7 +239,11 @@ GaussNewtonSummary RunGaussNewton(core::Document& doc, const GaussNewtonOptions&
         counter = 0;
         bool diverged = false;
         for (;;) {
-            BuildNormalSystem(model, threads, pool, a, g);
+            if (fast) {
+                fast->Build(threads, pool, a, g);
+            } else {
+                BuildNormalSystem(model, threads, pool, a, g);
+            }
             if (InvertMatrix(a, p, c) == LuStatus::kSingular) {
                 doc.PeakHeight = heights_before;
                 doc.PeakAreaGL = areas_before;
@@ -220,6 +297,7 @@ GaussNewtonSummary RunGaussNewton(core::Document& doc, const GaussNewtonOptions&
         sigma[static_cast<std::size_t>(i)] = std::sqrt(std::fabs(c(i, i)) * scale);
     }
     model.WriteBack(sigma);
+    if (model.KindOf(1) == ParamKind::kFraction) summary.Warnings = FractionWarnings(doc);
 
     const double dz = z_old - z;
     if (warned) {

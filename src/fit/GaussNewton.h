@@ -2,12 +2,14 @@
 // estimates.
 #pragma once
 
-#include "core/Document.h"
-#include "core/Options.h"
-
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include "core/Document.h"
+#include "core/Options.h"
+#include "fit/DoubleKernels.h"
 
 namespace kalvex::fit {
 
@@ -16,6 +18,15 @@ inline constexpr const char* kChangeInitialConditions = "Change Initial Conditio
 
 /// The Options "GaussNewton" mode buttons: `AutoOK`, `Manu1`, `Manu2`.
 enum class FitMode { kAuto, kSemiAuto, kManual };
+
+/// The Options "GaussNewton" page's "Precision" (core::Options::Precision 0 and 1): every
+/// iteration's curves, Jacobian, normal matrix and model sum in 80-bit extended precision, or
+/// in double with vectorised loops. The LU solve, the step and the damping are extended in
+/// both, so both follow the same rules and stop tests.
+enum class Precision { kExtended, kDouble };
+
+/// The item's caption: "Extended (exact)" or "Double (fast)".
+const char* PrecisionCaption(Precision precision);
 
 /// DampFactor of "Damp Value" item 0..5: 1.0, 0.1, 0.01, 0.001, 0.0001, 0.00001.
 double DampFactorOfItem(int item);
@@ -56,12 +67,16 @@ struct GaussNewtonOptions {
     std::uint16_t IterationCount = 100;  ///< `Manu_ITE`, 1..65535
     /// Threads for the normal matrix; 0 means one per core. Results never depend on it.
     int Threads = 0;
+    Precision Arithmetic = Precision::kExtended;
+    /// The build of the double-precision loops (kBest: AVX2/FMA where the processor has it).
+    /// A path the processor cannot run falls back to the portable one.
+    SimdPath Simd = SimdPath::kBest;
 };
 
 /// The options of the current Options dialog, document and fit dialog: mode buttons, DampVal,
-/// ConvVal, Set_Ite, Manu_ITE, fraction_Check, doc.FitSelect, the line type, and which width
-/// box is checked. Throws kalvex::Error for an item outside its group or, with "Manual Set",
-/// an iteration count that is not an integer in 1..65535.
+/// ConvVal, Set_Ite, Manu_ITE, Precision, fraction_Check, doc.FitSelect, the line type, and
+/// which width box is checked. Throws kalvex::Error for an item outside its group or, with
+/// "Manual Set", an iteration count that is not an integer in 1..65535.
 GaussNewtonOptions MakeGaussNewtonOptions(const core::Options& opts, const core::Document& doc,
                                           bool width_box, bool widthg_box);
 
@@ -70,8 +85,9 @@ struct FitRunState {
     /// The displayed points ViewFirstPoint..ViewLastPoint of ObsY as they were when the dialog
     /// opened; the run fits these.
     std::vector<double> FitObsY;
-    /// Stop request: set by OK and Exit and by the run itself; the run never clears it.
-    bool FitStop = false;
+    /// Stop request: set by OK and Exit and by the run itself; the run never clears it. Atomic:
+    /// the dialog sets it while the run reads it on its worker thread.
+    std::atomic<bool> FitStop{false};
 
     /// Copies ObsY points ViewFirstPoint..ViewLastPoint into FitObsY.
     void CopyObserved(const core::Document& doc);
@@ -97,6 +113,7 @@ enum class FitEnd {
     kDiverged,          ///< Z rose by more than 1 ("Semi Auto", "Manual"): warned, results written
     kSingularMatrix,    ///< a zero row in the normal matrix: nothing written
     kNoPeaks,           ///< refused: the peak table is empty
+    kPeaksOutside,      ///< refused: a peak lies outside the spectrum (points 1..PointCount)
     kTooFewPoints,      ///< refused: N <= P
     kInvalidSelection,  ///< refused: nothing or an impossible combination selected
 };
@@ -116,6 +133,8 @@ struct GaussNewtonSummary {
     double ConvLimit = 0.0;        ///< convergence threshold at the end
     int ParameterCount = 0;        ///< P
     char LayoutCode = '\0';        ///< 'A'..'G'
+    /// Results the user should look at, after a run that wrote them (FractionWarnings).
+    std::vector<std::string> Warnings;
 
     /// True when iterations ran and their results were written into the peak table.
     bool ResultsWritten() const {
@@ -125,14 +144,29 @@ struct GaussNewtonSummary {
     }
 };
 
+/// The peaks 1..PeakCount whose position lies outside the spectrum (below 1 or above
+/// PointCount), in peak order. Peak files may hold such positions; a fit cannot use them.
+std::vector<int> PeaksOutsideSpectrum(const core::Document& doc);
+
+/// The refusal naming those peaks with their points, e.g. "Peak 2 (point 501) lies outside the
+/// spectrum, points 1 to 500: move or delete it before fitting". `peaks` must not be empty.
+std::string PeaksOutsideMessage(const core::Document& doc, const std::vector<int>& peaks);
+
+/// One warning per peak 1..PeakCount whose Lorentzian fraction lies outside 0..1, e.g.
+/// "Fraction L of peak 2 is 1.163, outside 0..1". A fraction fit lets fractions move freely
+/// (held inside 0..1, a fit of overlapping peaks oscillates and never converges), so a result
+/// outside the range is reported, not corrected.
+std::vector<std::string> FractionWarnings(const core::Document& doc);
+
 /// Fits the peak table to state.FitObsY over the displayed points (ViewPointCount of them from
 /// ViewFirstPoint on; positions stay whole-spectrum point numbers): loads the vector, sets
 /// damping and convergence by mode, iterates (Jacobian, normal matrix, inverse, damped step,
 /// evaluation, observer) until converged, Z unchanged, the "Manual Set" count, a stop request
 /// or a divergence (AUTO restarts from the table; the other modes warn and stop), then writes
-/// values and errors sigma = sqrt(|C[i][i]| Z / (N - P)) into the peak table. A singular matrix
-/// ends the run with the table as it was. No peaks, N <= P or an invalid selection: no run and
-/// a message. Needs state.FitObsY to hold ViewPointCount values.
+/// values and errors sigma = sqrt(|C[i][i]| Z / (N - P)) into the peak table (after a fraction
+/// fit, with the FractionWarnings in the summary). A singular matrix
+/// ends the run with the table as it was. No peaks, a peak outside the spectrum, N <= P or an
+/// invalid selection: no run and a message. Needs state.FitObsY to hold ViewPointCount values.
 GaussNewtonSummary RunGaussNewton(core::Document& doc, const GaussNewtonOptions& opts,
                                   FitRunState& state, FitObserver& observer);
 

@@ -1,15 +1,16 @@
 // Curve generators: every point evaluated in extended precision, stored as double, then rescaled.
 #include "fit/LineShapes.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "core/Assert.h"
 #include "core/Capacities.h"
 #include "core/Extended.h"
 #include "fit/CurveConstants.h"
+#include "fit/CurveMirror.h"
 #include "fit/FastExp.h"
 #include "fit/Workers.h"
-
-#include <algorithm>
-#include <cmath>
 
 namespace kalvex::fit {
 
@@ -23,22 +24,6 @@ constexpr double kSmallSynthesis = 2e5;
 
 void Clear(double* shape, std::int32_t count) {
     for (std::int32_t i = 0; i < count; ++i) shape[i] = 0.0;
-}
-
-// Every curve is symmetric about its centre to the last bit: each formula takes the distance
-// d to the centre only as d / w (whose sign alone follows d's) squared, or as d^2. Element i
-// and element Pivot2 - i therefore hold the same value, and the elements [Lo, Hi), whose
-// images all lie outside that range, are copied instead of computed: for a peak inside the
-// range that saves up to half of the divisions and exponentials.
-struct Mirror {
-    std::int32_t Lo = 0, Hi = 0, Pivot2 = 0;
-};
-
-Mirror MirrorOf(std::uint16_t centre, std::int32_t first, std::int32_t count) {
-    const std::int32_t p = static_cast<std::int32_t>(centre) - first;  // the centre's element
-    if (p <= 0 || p >= count - 1) return {};
-    if (p <= count - 1 - p) return {0, p, 2 * p};  // the left side copies from the right
-    return {p + 1, count, 2 * p};                  // the right side copies from the left
 }
 
 // Runs f(i) for every element outside [m.Lo, m.Hi), then copies the others from their images.
@@ -161,6 +146,14 @@ double CentreDensityGL(double half_width_g, double half_width_l, double fraction
     return static_cast<double>(density);
 }
 
+void DeriveAreasGL(core::Document& doc) {
+    for (int k = 1; k <= doc.PeakCount; ++k) {
+        doc.PeakAreaGL[k] =
+            doc.PeakHeight[k] /
+            CentreDensityGL(doc.PeakHalfWidthG[k], doc.PeakHalfWidthL[k], doc.PeakFractionL[k]);
+    }
+}
+
 double SynthesiseModel(core::Document& doc, core::LineType type) {
     KALVEX_ASSERT(doc.Allocated());
     const std::int32_t n = doc.PointCount;
@@ -168,12 +161,10 @@ double SynthesiseModel(core::Document& doc, core::LineType type) {
     double* sum = doc.SumY.data();
     Clear(sum, n);
     const int peaks = doc.PeakCount;
+    if (type == core::LineType::kGaussLorentz) DeriveAreasGL(doc);
     auto fill = [&doc, n, type](int k) {
         double* curve = doc.PeakCurve(k);
         if (type == core::LineType::kGaussLorentz) {
-            doc.PeakAreaGL[k] =
-                doc.PeakHeight[k] /
-                CentreDensityGL(doc.PeakHalfWidthG[k], doc.PeakHalfWidthL[k], doc.PeakFractionL[k]);
             FillPeakCurveGL(curve, doc.PeakPos[k], n, doc.PeakHalfWidthG[k], doc.PeakHalfWidthL[k],
                             doc.PeakHeight[k], doc.PeakAreaGL[k], doc.PeakFractionL[k]);
         } else {

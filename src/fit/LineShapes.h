@@ -1,10 +1,10 @@
 // The Gauss, Lorentz and Gauss+Lorentz curve generators, the model sum and the peak integrals.
 #pragma once
 
+#include <cstdint>
+
 #include "core/Document.h"
 #include "core/Options.h"
-
-#include <cstdint>
 
 namespace kalvex::fit {
 
@@ -36,6 +36,10 @@ void FillPeakCurveGLRange(double* shape, std::uint16_t centre, std::int32_t firs
 /// (1 - f) / (wG * sqrt(pi / ln2)) + f / (pi * wL), a term of weight 0 left out (so f = 1 needs
 /// no Gaussian width). A zero width of a weighted term gives +inf (so area = height / it = 0).
 double CentreDensityGL(double half_width_g, double half_width_l, double fraction_l);
+
+/// In Gauss+Lorentz mode every peak's area follows its height: PeakAreaGL[k] := PeakHeight[k] /
+/// CentreDensityGL(wG, wL, f) for k = 1..PeakCount (what a redraw stores before drawing).
+void DeriveAreasGL(core::Document& doc);
 
 /// Synthesises every peak 1..PeakCount over all PointCount points into doc.PeakCurve(k) and the
 /// running sum into doc.SumY, in peak order (in Gauss+Lorentz mode first PeakAreaGL[k] := height /

@@ -2,10 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 #include "AppTestSupport.h"
@@ -14,6 +16,7 @@
 #include "app/peaks/Peaks.h"
 #include "app/qt/PlotImage.h"
 #include "app/shell/Mainpeak.h"
+#include "fit/GaussNewton.h"
 #include "support/TempDir.h"
 #include "view/MouseLogic.h"
 #include "view/Plotting.h"
@@ -130,6 +133,152 @@ TEST_F(FitRun, ExitRightAfterOpeningChangesNothing) {
     EXPECT_TRUE(Picture() == picture);
 }
 
+// A manual run of 65,535 iterations with the smallest damping: it goes on until stopped.
+void MakeTheFitLong(view::AppState& state) {
+    state.Opts.AutoOK = false;
+    state.Opts.Manu2 = true;
+    state.Opts.DampVal = 5;
+    state.Opts.Set_Ite = 1;
+    state.Opts.Manu_ITE = "65535";
+}
+
+TEST_F(FitRun, EscapeIsExitBothIdleAndDuringARun) {
+    PlacePeakAt(3.05, 4);
+    PlacePeakAt(2.95, 5);
+    form_.RefreshClick();
+    LSF_GN* fit = form_.FitDialog();
+    fit->SetRunner([](LSF_GN& dlg) {
+        dlg.setResult(-7);
+        QTest::keyClick(&dlg, Qt::Key_Escape);
+    });
+    form_.LSFClick();
+    EXPECT_EQ(fit->result(), QDialog::Rejected);
+
+    // During a run (one long enough for the key to arrive meanwhile): the stop request ends
+    // it after the current iteration, then the dialog closes.
+    const core::Options auto_mode = state_.Opts;
+    MakeTheFitLong(state_);
+    bool closed_early = false;
+    fit->SetRunner([&](LSF_GN& dlg) {
+        dlg.setResult(-7);
+        QCoreApplication::postEvent(
+            &dlg, new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+        dlg.LSF_GO->click();
+        closed_early = dlg.result() == QDialog::Rejected;
+    });
+    form_.LSFClick();
+    EXPECT_TRUE(closed_early);
+    EXPECT_EQ(fit->LastSummary().Reason, fit::FitEnd::kStopped);
+    EXPECT_TRUE(fit->LastSummary().ResultsWritten());
+    state_.Opts = auto_mode;
+
+    // After a run Exit is disabled, and so is Escape.
+    fit->SetRunner([](LSF_GN& dlg) {
+        dlg.LSF_GO->click();
+        dlg.setResult(-7);
+        QTest::keyClick(&dlg, Qt::Key_Escape);
+        EXPECT_EQ(dlg.result(), -7);
+        dlg.LSF_Ok->click();
+    });
+    form_.LSFClick();
+    EXPECT_EQ(fit->result(), QDialog::Accepted);
+}
+
+// Clicks `button` once the dialog shows `iterations` iterations, and calls `then` right after.
+void ClickDuringTheRun(QTimer& poll, LSF_GN& dlg, QPushButton* button, int iterations,
+                       const std::function<void()>& then) {
+    QObject::connect(&poll, &QTimer::timeout, [&dlg, button, iterations, then, &poll] {
+        if (dlg.ite->text().toInt() < iterations) return;
+        poll.stop();
+        button->click();
+        then();
+    });
+    poll.start(1);
+}
+
+TEST_F(FitRun, ExitDuringALongRunOnTheWorkerKeepsTheLastFinishedIteration) {
+    PlacePeakAt(3.05, 4);
+    PlacePeakAt(2.95, 5);
+    form_.RefreshClick();
+    MakeTheFitLong(state_);
+    core::Document at_go;
+    QTimer poll;
+    bool alive = false;
+    form_.FitDialog()->SetRunner([&](LSF_GN& dlg) {
+        at_go = state_.Doc;
+        // The timer fires while the run goes on: the dialog handles its events.
+        ClickDuringTheRun(poll, dlg, dlg.LSF_Exit, 3, [&] { alive = dlg.Running(); });
+        dlg.LSF_GO->click();
+        EXPECT_FALSE(dlg.Running());
+    });
+    form_.LSFClick();
+    ASSERT_TRUE(alive);
+    LSF_GN* fit = form_.FitDialog();
+    EXPECT_EQ(fit->result(), QDialog::Rejected);
+    const fit::GaussNewtonSummary& s = fit->LastSummary();
+    ASSERT_EQ(s.Reason, fit::FitEnd::kStopped);
+    ASSERT_GE(s.Iterations, 3);
+    ASSERT_LT(s.Iterations, 65535);
+    EXPECT_EQ(fit->ite->text(), QString::number(s.Iterations));
+
+    // The same run on this thread, stopped after as many iterations, writes the same table.
+    struct StopAt : fit::FitObserver {
+        int count;
+        explicit StopAt(int n) : count(n) {}
+        bool OnIteration(double, double, std::uint16_t i) override { return i >= count; }
+        void OnWarning(const std::string&) override {}
+    } stop(s.Iterations);
+    fit::FitRunState run;
+    run.CopyObserved(at_go);
+    const fit::GaussNewtonSummary here = fit::RunGaussNewton(
+        at_go, fit::MakeGaussNewtonOptions(state_.Opts, at_go, true, false), run, stop);
+    EXPECT_EQ(here.Z, s.Z);
+    EXPECT_EQ(state_.Doc.PeakPos, at_go.PeakPos);
+    EXPECT_EQ(state_.Doc.PeakHeight, at_go.PeakHeight);
+    EXPECT_EQ(state_.Doc.PeakHalfWidth, at_go.PeakHalfWidth);
+    EXPECT_EQ(state_.Doc.PeakHalfWidthErr, at_go.PeakHalfWidthErr);
+}
+
+TEST_F(FitRun, OkDuringARunRedrawsTheMainWindowOnlyWhenTheRunHasEnded) {
+    PlacePeakAt(3.05, 4);
+    PlacePeakAt(2.95, 5);
+    form_.RefreshClick();
+    MakeTheFitLong(state_);
+    auto* sxx = form_.findChild<QLabel*>("Sxx");
+    const QString before = sxx->text();
+    QString during;
+    QTimer poll;
+    form_.FitDialog()->SetRunner([&](LSF_GN& dlg) {
+        // OK is enabled from the second run on: a short first run, then a long one.
+        state_.Opts.Manu_ITE = "2";
+        dlg.LSF_GO->click();
+        state_.Opts.Manu_ITE = "65535";
+        ClickDuringTheRun(poll, dlg, dlg.LSF_Ok, 2, [&] { during = sxx->text(); });
+        dlg.LSF_GO->click();
+    });
+    form_.LSFClick();
+    EXPECT_EQ(form_.FitDialog()->result(), QDialog::Accepted);
+    EXPECT_EQ(during, before);  // the run was still writing the peak table
+    EXPECT_NE(sxx->text(), before);
+}
+
+TEST_F(FitRun, TheDialogShowsWhichPrecisionRuns) {
+    PlacePeakAt(3.05, 4);
+    PlacePeakAt(2.95, 5);
+    form_.RefreshClick();
+    for (int precision : {0, 1}) {
+        state_.Opts.Precision = precision;
+        QString shown;
+        form_.FitDialog()->SetRunner([&](LSF_GN& dlg) {
+            shown = dlg.PrecisionText->text();
+            dlg.LSF_Exit->click();
+        });
+        form_.LSFClick();
+        EXPECT_TRUE(shown.endsWith(precision == 1 ? "Double (fast)" : "Extended (exact)"))
+            << shown.toStdString();
+    }
+}
+
 TEST_F(FitRun, LsfDoesNothingAtOrAboveTheUpperLimit) {
     PlacePeakAt(3.05, 4);
     form_.RefreshClick();
@@ -154,7 +303,7 @@ TEST_F(FitRun, CloseBoxWaitsForAStopAndASecondGoRunsAFullFit) {
         const fit::FitEnd first = dlg.LastSummary().Reason;
         const bool stop_left = first == fit::FitEnd::kUnchangedZ;
         dlg.setResult(-7);
-        dlg.reject();
+        dlg.close();
         EXPECT_EQ(dlg.result() == QDialog::Rejected, stop_left);
         // GO! clears any stop left behind, so the second run is not cut short by it.
         dlg.LSF_GO->click();

@@ -224,12 +224,46 @@ TEST(FitCommand, BadInputAndUsageExitWithOne) {
 
 TEST(FitCommand, ASingularFitExitsWithTwoAndWritesNothing) {
     TempDir dir;
-    // The second Gauss peak is so far beyond the spectrum that the model ignores it entirely.
-    const std::string spc = WriteSpectrumWithPeaks(dir, {{480, 0.8, 12.0}, {60000, 0.5, 1.0}});
-    const Result r = RunCli({spc, "--shape", "gauss", "--out-sp2", dir.File("fit.sp2"), "--quiet"});
+    // The second peak has no height: neither its position nor its width changes the model.
+    const std::string spc = WriteSpectrumWithPeaks(dir, {{480, 0.8, 12.0}, {700, 0.0, 5.0}});
+    const Result r = RunCli(
+        {spc, "--fit", "pw", "--shape", "gauss", "--out-sp2", dir.File("fit.sp2"), "--quiet"});
     EXPECT_EQ(r.status, kExitFitFailed);
     EXPECT_NE(r.err.find("pause in LUDCMP - singular matrix"), std::string::npos) << r.err;
     EXPECT_FALSE(test::FileExists(dir.File("fit.sp2")));
+}
+
+TEST(FitCommand, PeaksBeyondTheSpectrumAreNamedAndNotFitted) {
+    TempDir dir;
+    const std::string spc = WriteSpectrumWithPeaks(dir, {{480, 0.8, 12.0}, {60000, 0.5, 1.0}});
+    const Result r = RunCli({spc, "--out-sp2", dir.File("fit.sp2"), "--quiet"});
+    EXPECT_EQ(r.status, kExitBadInput);
+    EXPECT_NE(r.err.find(spc), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("Peak 2 (point 60000) lies outside the spectrum, points 1 to 1000"),
+              std::string::npos)
+        << r.err;
+    EXPECT_EQ(r.out, "");
+    EXPECT_FALSE(test::FileExists(dir.File("fit.sp2")));
+}
+
+TEST(FitCommand, AFittedFractionOutsideZeroToOneIsReportedNotHeld) {
+    TempDir dir;
+    // The first line has a fraction of 1.2: more Lorentzian than a Lorentzian.
+    Document doc = test::MakeDocument(1000, 10.0, 0.01, 400.0);
+    test::AddPeak(doc, 300, 0.8, 10.0);
+    test::AddPeak(doc, 600, 0.6, 8.0);
+    doc.PeakFractionL[1] = 1.2;
+    doc.PeakFractionL[2] = 0.6;
+    fit::SynthesiseModel(doc, LineType::kGaussLorentz);
+    doc.ObsY = doc.SumY;
+    dir.Write("gl.sp2", files::PeakFileText(doc));
+    doc.PeakCount = 0;
+    doc.F_Type = 0;
+    const std::string spc = dir.Write("gl.spc", files::SpcFileText(doc));
+    const Result r = RunCli({spc, "--shape", "gl", "--fit", "fraction", "--bias", "0", "--quiet",
+                             "--out-sp2", dir.File("fit.sp2")});
+    ASSERT_EQ(r.status, kExitOk) << r.err;
+    EXPECT_EQ(r.err, "kalvex-fit: Fraction L of peak 1 is 1.200, outside 0..1\n");
 }
 
 TEST(FitCommand, ADivergenceInSemiAutoExitsWithTwo) {
@@ -271,6 +305,13 @@ TEST(FitCommand, ArgumentsFollowTheOptionsPageRules) {
     usage({"--spectrum", "0"});
     usage({"--spectrum", "2", "--all-spectra"});
     usage({"--conv", "0.5", "--mode", "semi"});
+    usage({"--jobs", "2"});  // one spectrum: nothing to share
+    usage({"--all-spectra", "--chain", "--jobs", "2"});
+    usage({"--all-spectra", "--jobs", "0"});
+    usage({"--all-spectra", "--jobs", "65"});
+    usage({"--precision", "quad"});
+    usage({"--table-header", "maybe"});
+    EXPECT_EQ(ParseFitArguments({"s.spc", "--precision", "double"}).Precision, 1);
     EXPECT_THROW(ParseFitArguments({}), UsageError);
 
     const FitArguments a =
@@ -292,10 +333,11 @@ TEST(FitCommand, HelpSaysEveryOption) {
     const Result r = RunCli({"--help"});
     EXPECT_EQ(r.status, kExitOk);
     for (const char* option :
-         {"--peaks", "--spectrum",  "--all-spectra", "--chain",   "--shape",
-          "--fit",   "--mode",      "--damp",        "--conv",    "--iterations",
-          "--bias",  "--auto-bias", "--file-bias",   "--out-sp2", "--out-spc",
-          "--sp3",   "--report",    "--table",       "--no-fit",  "Exit status"}) {
+         {"--peaks", "--spectrum",     "--all-spectra", "--chain",   "--shape",
+          "--fit",   "--mode",         "--damp",        "--conv",    "--iterations",
+          "--bias",  "--auto-bias",    "--file-bias",   "--out-sp2", "--out-spc",
+          "--sp3",   "--report",       "--table",       "--no-fit",  "--precision",
+          "--jobs",  "--table-header", "Exit status"}) {
         EXPECT_NE(r.out.find(option), std::string::npos) << option;
     }
 }
@@ -384,6 +426,38 @@ TEST(FitCommand, AllSpectraOfADecayingSeriesFollowTheDecay) {
             EXPECT_EQ(row[3], line == 0 ? "300" : "650");
         }
     }
+}
+
+TEST(FitCommand, ASeriesFittedInParallelWritesWhatTheSequentialRunWrites) {
+    TempDir dir;
+    const Series s = WriteDecayingSeries(dir);
+    auto run = [&](const std::vector<std::string>& more, const std::string& table) {
+        std::vector<std::string> args = {
+            s.path, "--all-spectra", "--peaks", dir.File("series.sp2"), "--table", dir.File(table)};
+        args.insert(args.end(), more.begin(), more.end());
+        Result r = RunCli(args);
+        // Fit times differ from run to run; everything else must not.
+        r.out = std::regex_replace(r.out, std::regex("seconds=\\S+"), "seconds=t");
+        return r;
+    };
+    const Result one = run({"--jobs", "1"}, "one.csv");
+    ASSERT_EQ(one.status, kExitOk) << one.err;
+    for (const char* jobs : {"2", "4", "9"}) {
+        SCOPED_TRACE(jobs);
+        const Result more = run({"--jobs", jobs}, "more.csv");
+        ASSERT_EQ(more.status, kExitOk) << more.err;
+        EXPECT_EQ(more.out, one.out);
+        EXPECT_EQ(more.err, one.err);  // the progress lines too, spectrum by spectrum
+        EXPECT_EQ(test::ReadFileBytes(dir.File("more.csv")),
+                  test::ReadFileBytes(dir.File("one.csv")));
+    }
+    EXPECT_NE(one.err.find("iteration 1: Z="), std::string::npos);
+
+    // Without its header the table is the rows alone, ready to be joined to others.
+    const Result rows = run({"--table-header", "no", "--quiet"}, "rows.csv");
+    ASSERT_EQ(rows.status, kExitOk) << rows.err;
+    const std::string full = test::ReadFileBytes(dir.File("one.csv"));
+    EXPECT_EQ(test::ReadFileBytes(dir.File("rows.csv")), full.substr(full.find("\r\n") + 2));
 }
 
 TEST(FitCommand, OneSpectrumOfAnArrayedFile) {

@@ -1,7 +1,7 @@
 // The fit dialog's check-box rules, FitSelect bookkeeping, GO! and the close query.
-#include "fit/FitDialogRules.h"
-
 #include <gtest/gtest.h>
+
+#include "fit/FitDialogRules.h"
 
 namespace kalvex::fit {
 namespace {
@@ -230,6 +230,21 @@ TEST(FitDialogRules, ButtonsAfterARunAndTheCloseQuery) {
     EXPECT_EQ(d.Ite, "7");
     EXPECT_EQ(d.Zansa_New, "0.12345679");
     EXPECT_EQ(d.DeltaZZ, "0.000000911");
+
+    GaussNewtonSummary refused;
+    refused.Reason = FitEnd::kPeaksOutside;
+    d.GoEnabled = false;
+    FinishRun(d, refused);
+    EXPECT_TRUE(d.GoEnabled);
+
+    // A singular run leaves GO! disabled only until the dialog opens again.
+    FinishRun(d, singular);
+    d.GoEnabled = false;
+    core::Options opts;
+    std::string select = "111";
+    FitDialogContext ctx{d, opts, select, LineType::kGauss};
+    ASSERT_TRUE(OpenFitDialog(ctx, 0.5, 2.0f));
+    EXPECT_TRUE(d.GoEnabled);
 
     FitRunState state;
     EXPECT_FALSE(CanClose(state));  // the close box does nothing while FitStop is clear

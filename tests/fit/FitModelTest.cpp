@@ -1,15 +1,14 @@
 // Layout codes, analytic derivatives against finite differences, evaluation and step limits.
-#include "fit/FitModel.h"
-
 #include <gtest/gtest.h>
-
-#include "fit/LineShapes.h"
-#include "support/DocumentBuilder.h"
 
 #include <cmath>
 #include <cstring>
 #include <functional>
 #include <vector>
+
+#include "fit/FitModel.h"
+#include "fit/LineShapes.h"
+#include "support/DocumentBuilder.h"
 
 namespace kalvex::fit {
 namespace {
@@ -231,10 +230,11 @@ TEST(FitModel, EvaluationIsTheResidualSumOfTheGeneratedCurves) {
     FillPeakCurve(c2.data(), 210, 250, 12.0, 0.4, true);
     long double expected = 0;
     for (int i = 0; i < 250; ++i) {
-        const long double r = static_cast<long double>(doc.ObsY[static_cast<std::size_t>(i)]) -
-                              (static_cast<long double>(c1[static_cast<std::size_t>(i)]) +
-                               c2[static_cast<std::size_t>(i)]) -
-                              0.125L;
+        // The model sum is a double array: the sum of the curves is rounded to double before
+        // the residual is formed in extended precision.
+        const double sum = c1[static_cast<std::size_t>(i)] + c2[static_cast<std::size_t>(i)];
+        const long double r =
+            static_cast<long double>(doc.ObsY[static_cast<std::size_t>(i)]) - sum - 0.125L;
         ASSERT_EQ(model.Residuals()[static_cast<std::size_t>(i)], r) << i;
         expected += r * r;
     }
@@ -325,20 +325,20 @@ TEST(FitModel, GaussLorentzEvaluationKeepsTheDerivedValueInTheTable) {
     EXPECT_DOUBLE_EQ(doc.PeakAreaGL[1], height / CentreDensityGL(5.0, 9.0, 0.4));
 }
 
-TEST(FitModel, StepsRoundPositionsAndHoldEveryKindInsideItsRange) {
+TEST(FitModel, StepsRoundAndHoldPositionsAndMoveEveryOtherKindFreely) {
     core::Document doc = test::MakeDocument(500);
     test::AddPeak(doc, 10, 0.5, 3.0);
     test::AddPeak(doc, 490, 0.5, 3.0);
     FitModel model(doc, Choice("111", LineType::kLorentz), doc.ObsY.data(), 500);
     Vector90 delta;
     delta[1] = 2.5;    // 10 -> 12.5 -> 13 (halves away from zero)
-    delta[2] = -10.0;  // width 3 -> -7: held at the smallest width
+    delta[2] = -10.0;  // width 3 -> -7: through zero, the same curve
     delta[3] = -2.0;   // heights may go negative
     delta[4] = 400.0;  // 490 -> 890: held at the last point
     delta[5] = 0.25;
     model.ApplyStep(delta, 1.0);
     EXPECT_EQ(model.Params()[1], 13.0L);
-    EXPECT_EQ(model.Params()[2], static_cast<Extended>(kMinFitHalfWidth));
+    EXPECT_EQ(model.Params()[2], -7.0L);
     EXPECT_EQ(model.Params()[3], -1.5L);
     EXPECT_EQ(model.Params()[4], 500.0L);
     EXPECT_EQ(model.Params()[5], 3.25L);
@@ -349,17 +349,23 @@ TEST(FitModel, StepsRoundPositionsAndHoldEveryKindInsideItsRange) {
     delta[1] = -0.5;  // -0.5 rounds away from zero: 1 - 0.5 = 0.5 -> 1
     model.ApplyStep(delta, 1.0);
     EXPECT_EQ(model.Params()[1], 1.0L);
+    // The table gets the width's magnitude, whatever its sign in the vector.
+    Vector90 sigma;
+    sigma[2] = 0.25L;
+    model.WriteBack(sigma);
+    EXPECT_EQ(doc.PeakHalfWidth[1], 7.0);
+    EXPECT_EQ(doc.PeakHalfWidthErr[1], 0.25);
 
     core::Document gl = test::MakeDocument(100);
     test::AddPeak(gl, 50, 0.5, 3.0);
     FitModel fraction(gl, Choice("000", LineType::kGaussLorentz, true), gl.ObsY.data(), 100);
     delta = Vector90{};
-    delta[1] = 0.7;
+    delta[1] = 0.75;  // fractions move freely: 0.5 -> 1.25 -> -3.75
     fraction.ApplyStep(delta, 1.0);
-    EXPECT_EQ(fraction.Params()[1], 1.0L);
+    EXPECT_EQ(fraction.Params()[1], 1.25L);
     delta[1] = -5.0;
     fraction.ApplyStep(delta, 1.0);
-    EXPECT_EQ(fraction.Params()[1], 0.0L);
+    EXPECT_EQ(fraction.Params()[1], -3.75L);
 }
 
 TEST(FitModel, APeakStartingOutsideTheSpectrumMayStayButNotGoFarther) {

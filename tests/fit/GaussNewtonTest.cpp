@@ -1,17 +1,17 @@
 // The Gauss-Newton run: damping rules, stop conditions, refusals, errors and recovery of peaks.
-#include "fit/GaussNewton.h"
-
 #include <gtest/gtest.h>
-
-#include "core/Error.h"
-#include "fit/LineShapes.h"
-#include "fit/LuSolver.h"
-#include "support/DocumentBuilder.h"
 
 #include <cmath>
 #include <cstring>
 #include <random>
 #include <vector>
+
+#include "core/Error.h"
+#include "core/NumberFormat.h"
+#include "fit/GaussNewton.h"
+#include "fit/LineShapes.h"
+#include "fit/LuSolver.h"
+#include "support/DocumentBuilder.h"
 
 namespace kalvex::fit {
 namespace {
@@ -114,6 +114,15 @@ TEST(GaussNewton, WorseStepsDampHarderThenTurnTheStepRound) {
     EXPECT_DOUBLE_EQ(d.ConvLimit, 0.00001);
     d = DampingAfterWorseStep(autom, d);
     EXPECT_EQ(d.DampFactor, 0.01);
+    // Three worse steps from 1.0: the products are formed in extended precision, so the second
+    // one gives exactly the "0.01" of the table and the third turns the step round.
+    d = {1.0, 0.001};
+    const double expected[] = {0.1, 0.01, -0.01, 0.01};
+    for (double factor : expected) {
+        d = DampingAfterWorseStep(autom, d);
+        EXPECT_EQ(d.DampFactor, factor);
+        EXPECT_EQ(d.ConvLimit, static_cast<double>(std::fabs(0.001L * factor)));
+    }
 
     GaussNewtonOptions semi;
     semi.Mode = FitMode::kSemiAuto;
@@ -292,11 +301,12 @@ TEST(GaussNewton, ErrorsAreTheRootOfTheCovarianceDiagonalTimesZOverDegreesOfFree
 }
 
 TEST(GaussNewton, SingularMatrixEndsTheRunWithTheTableUntouched) {
-    // Peak 2 lies so far beyond the fit range that its Gauss curve is 0 at every point.
-    Document doc = Synthetic(500, {{250, 0.5, 5.0}}, LineType::kGaussLorentz, 0.001);
-    test::AddPeak(doc, 60000, 0.5, 1.0);
+    // Peak 2 lies so far beyond the displayed points that its Gauss curve is 0 at every one.
+    Document doc = Synthetic(1000, {{250, 0.5, 5.0}}, LineType::kGaussLorentz, 0.001);
+    test::AddPeak(doc, 990, 0.5, 1.0);
     doc.PeakFractionL[1] = doc.PeakFractionL[2] = 0.0;
     SynthesiseModel(doc, LineType::kGaussLorentz);
+    doc.ViewPointCount = 500;
     doc.PeakHeight[1] = 0.4;  // so that a run would change the derived heights
     const Document before = doc;
     Recorder rec;
@@ -339,6 +349,44 @@ TEST(GaussNewton, RefusesToRunWithoutPeaksTooFewPointsOrAnImpossibleSelection) {
     EXPECT_EQ(s.Reason, FitEnd::kInvalidSelection);
     EXPECT_TRUE(rec.steps.empty());
     EXPECT_FALSE(s.ResultsWritten());
+}
+
+TEST(GaussNewton, RefusesToStartWithPeaksOutsideTheSpectrum) {
+    struct Case {
+        std::vector<int> positions;
+        const char* message;  // empty: the run starts
+    };
+    const Case cases[] = {
+        {{1, 250, 500}, ""},
+        {{250, 501},
+         "Peak 2 (point 501) lies outside the spectrum, points 1 to 500: move or "
+         "delete it before fitting"},
+        {{0, 250, 65535},
+         "Peaks 1 (point 0) and 3 (point 65535) lie outside the spectrum, "
+         "points 1 to 500: move or delete them before fitting"},
+        {{600, 700, 250, 800},
+         "Peaks 1 (point 600), 2 (point 700) and 4 (point 800) lie "
+         "outside the spectrum, points 1 to 500: move or delete them "
+         "before fitting"},
+    };
+    for (const Case& c : cases) {
+        Document doc = Synthetic(500, {{250, 0.5, 8.0}}, LineType::kLorentz, 0.001);
+        doc.PeakCount = 0;
+        for (int pos : c.positions) test::AddPeak(doc, pos, 0.4, 6.0);
+        const Document before = doc;
+        Recorder rec;
+        const GaussNewtonSummary s = Fit(doc, Opts(LineType::kLorentz, "111"), rec);
+        SCOPED_TRACE(c.positions.back());
+        if (*c.message == '\0') {
+            EXPECT_TRUE(s.ResultsWritten());
+            continue;
+        }
+        EXPECT_EQ(s.Reason, FitEnd::kPeaksOutside);
+        EXPECT_EQ(s.Message, c.message);
+        EXPECT_TRUE(rec.steps.empty());
+        EXPECT_EQ(doc.PeakPos, before.PeakPos);
+        EXPECT_EQ(doc.PeakHeight, before.PeakHeight);
+    }
 }
 
 TEST(GaussNewton, AStopRequestEndsTheRunAfterTheCurrentIterationWithResults) {
@@ -427,6 +475,85 @@ TEST(GaussNewton, RecoversNoisyLorentzAndGaussPeaksFromPerturbedStarts) {
         EXPECT_EQ(s.Reason, FitEnd::kConverged);
         ExpectRecovered(doc, truth);
     }
+}
+
+TEST(GaussNewton, AWidthMayPassThroughZeroAndTheTableGetsItsMagnitude) {
+    // Eight overlapping Gauss lines fitted with the full step: a first step takes a width
+    // through zero. Held at a tiny floor instead, that peak's derivatives vanish and the next
+    // step ends in NaN; passing through, the run converges.
+    std::mt19937 rng(51);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    Document doc = test::MakeDocument(600);
+    for (int k = 0; k < 8; ++k) {
+        const int pos = 150 + k * 40 + static_cast<int>(unit(rng) * 10);
+        const double height = 0.2 + 0.6 * unit(rng);
+        test::AddPeak(doc, pos, height, 8 + 10 * unit(rng));
+    }
+    SynthesiseModel(doc, LineType::kGauss);
+    std::normal_distribution<double> noise(0.0, 0.01);
+    for (std::size_t i = 0; i < 600; ++i) doc.ObsY[i] = doc.SumY[i] + noise(rng);
+    for (int k = 1; k <= 8; ++k) {
+        doc.PeakPos[k] =
+            static_cast<std::uint16_t>(doc.PeakPos[k] + static_cast<int>(unit(rng) * 8) - 4);
+        doc.PeakHeight[k] *= 0.6 + 0.8 * unit(rng);
+        doc.PeakHalfWidth[k] *= 0.5 + 1.0 * unit(rng);
+    }
+    GaussNewtonOptions o = Opts(LineType::kGauss, "111", FitMode::kManual);
+    o.DampItem = 0;  // 1.00
+    Recorder rec;
+    const GaussNewtonSummary s = Fit(doc, o, rec);
+    EXPECT_EQ(s.Reason, FitEnd::kConverged);
+    EXPECT_LT(s.Z, 0.07);  // 600 points of noise 0.01: 0.06
+    for (int k = 1; k <= 8; ++k) EXPECT_GT(doc.PeakHalfWidth[k], 1.0) << k;
+}
+
+TEST(GaussNewton, FractionsMoveFreelyAndOnesOutsideZeroToOneAreReported) {
+    // Two overlapping lines, mostly Lorentzian: the second one's best fraction lies above 1.
+    // Held at 1, the other fraction's step overshoots at every iteration and the run never
+    // converges.
+    std::mt19937 rng(8);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    Document doc = test::MakeDocument(400);
+    const double separation = 2 + 6 * unit(rng);
+    for (int k = 0; k < 2; ++k) {
+        const int pos = static_cast<int>(200 + k * separation);
+        const double height = 0.5 + 0.5 * unit(rng);
+        const double width = 5 + 5 * unit(rng);
+        const int p = test::AddPeak(doc, pos, height, width);
+        doc.PeakHalfWidthL[p] = width * (0.7 + 0.6 * unit(rng));
+        doc.PeakFractionL[p] = 0.93 + 0.1 * unit(rng);
+    }
+    SynthesiseModel(doc, LineType::kGaussLorentz);
+    std::normal_distribution<double> noise(0.0, 0.01);
+    for (std::size_t i = 0; i < 400; ++i) doc.ObsY[i] = doc.SumY[i] + noise(rng);
+    doc.PeakFractionL[1] = doc.PeakFractionL[2] = 0.5;
+    SynthesiseModel(doc, LineType::kGaussLorentz);
+    GaussNewtonOptions o = Opts(LineType::kGaussLorentz, "000");
+    o.FractionL = true;
+    Recorder rec;
+    rec.stop_at = 200;
+    const GaussNewtonSummary s = Fit(doc, o, rec);
+    EXPECT_EQ(s.Reason, FitEnd::kConverged);
+    EXPECT_EQ(s.TotalIterations, 3);
+    EXPECT_GT(doc.PeakFractionL[2], 1.0);
+    ASSERT_EQ(s.Warnings.size(), 1u);
+    EXPECT_EQ(s.Warnings[0], "Fraction L of peak 2 is " +
+                                 core::FormatFixed(doc.PeakFractionL[2], 15, 3) + ", outside 0..1");
+
+    // The rule itself, at both limits and past them.
+    Document table = test::MakeDocument(10);
+    for (double f : {0.0, 1.0, -0.0004, 1.0006, 1.163, 1.000004}) {
+        test::AddPeak(table, 5, 0.5, 2.0);
+        table.PeakFractionL[table.PeakCount] = f;
+    }
+    table.PeakFractionL[7] = std::nan("");
+    table.PeakCount = 7;
+    EXPECT_EQ(FractionWarnings(table),
+              (std::vector<std::string>{"Fraction L of peak 3 is -0.0004, outside 0..1",
+                                        "Fraction L of peak 4 is 1.001, outside 0..1",
+                                        "Fraction L of peak 5 is 1.163, outside 0..1",
+                                        "Fraction L of peak 6 is 1.000004, outside 0..1",
+                                        "Fraction L of peak 7 is NAN, outside 0..1"}));
 }
 
 TEST(GaussNewton, RecoversGaussLorentzWidthsAreasAndFractions) {

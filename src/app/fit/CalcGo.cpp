@@ -1,11 +1,15 @@
 #include "app/fit/CalcGo.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QEventLoop>
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QStringList>
+#include <atomic>
+#include <exception>
+#include <thread>
 
 #include "app/peaks/Peaks.h"
 #include "app/qt/CpuState.h"
@@ -55,6 +59,8 @@ LSF_GN::LSF_GN(M_Form& main, QWidget* parent) : QDialog(parent), main_(main) {
     ite = NamedLabel(this, "ite", QStringLiteral("ite"));
     grid->addWidget(ite, 2, 3);
     for (QLabel* l : {Zansa_New, deltaZZ, ite}) l->setMinimumWidth(120);
+    PrecisionText = NamedLabel(this, "PrecisionText", QString());
+    grid->addWidget(PrecisionText, 7, 0, 1, 4);
 
     Position_Box = NamedBox(this, "Position_Box", QStringLiteral("Position"));
     Width_Box = NamedBox(this, "Width_Box", QStringLiteral("Width"));
@@ -132,6 +138,7 @@ void LSF_GN::ShowModel() {
     ite->setText(QString::fromStdString(model_.Ite));
     Zansa_New->setText(QString::fromStdString(model_.Zansa_New));
     deltaZZ->setText(QString::fromStdString(model_.DeltaZZ));
+    PrecisionText->setText(QString::fromStdString(model_.Precision));
 }
 
 void LSF_GN::BoxClicked(fit::FitBox box) {
@@ -176,47 +183,80 @@ void LSF_GN::LSF_GoClick() {
     }
     ShowModel();
     view::AppState& s = main_.State();
+    summary_ = fit::GaussNewtonSummary{};
+    warnings_.clear();
     RunCommand(this, main_.Prompts(), [&] {
         const fit::GaussNewtonOptions options = fit::MakeGaussNewtonOptions(
             s.Opts, s.Doc, Width_Box->isChecked(), WidthG_Box->isChecked());
-        running_ = true;
-        ClearUpperVectorState();  // the run starts straight from Qt's event handling
-        summary_ = fit::RunGaussNewton(s.Doc, options, run_, *this);
-        running_ = false;
+        RunOnWorker(options);
     });
-    running_ = false;
     fit::FinishRun(model_, summary_);
     ShowModel();
+    for (const std::string& w : warnings_) main_.Prompts().Warning(this, QString::fromStdString(w));
     if (!summary_.Message.empty()) {
         main_.Prompts().Error(this, QString::fromStdString(summary_.Message));
     }
-    // An OK or Exit pressed during the run closes the dialog now that the run is over.
+    if (!summary_.Warnings.empty()) {
+        QStringList lines;
+        for (const std::string& w : summary_.Warnings) lines << QString::fromStdString(w);
+        main_.Prompts().Warning(this, lines.join(QLatin1Char('\n')));
+    }
+    // An OK or Exit pressed during the run closes the dialog now that the run is over; OK's
+    // redraw waited for it too.
+    if (pending_result_ == QDialog::Accepted) main_.RefreshClick();
     if (pending_result_ >= 0) TryClose(pending_result_);
 }
 
+void LSF_GN::RunOnWorker(const fit::GaussNewtonOptions& options) {
+    view::AppState& s = main_.State();
+    QEventLoop loop;
+    std::atomic<bool> finished{false};
+    std::exception_ptr failure;
+    running_ = true;
+    std::thread worker([&] {
+        ClearUpperVectorState();
+        try {
+            summary_ = fit::RunGaussNewton(s.Doc, options, run_, *this);
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        finished = true;
+        // Queued after every iteration's update, so the labels are current when it arrives.
+        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+    });
+    loop.exec();
+    // The loop also ends when the application quits: the run then stops after its iteration.
+    if (!finished) fit::RequestStop(run_);
+    worker.join();
+    running_ = false;
+    if (failure) std::rethrow_exception(failure);
+}
+
 bool LSF_GN::OnIteration(double z, double z_old, std::uint16_t count) {
+    QMetaObject::invokeMethod(
+        this, [this, z, z_old, count] { ShowIteration(z, z_old, count); }, Qt::QueuedConnection);
+    return run_.FitStop;
+}
+
+void LSF_GN::ShowIteration(double z, double z_old, std::uint16_t count) {
     fit::ShowProgress(model_, z, z_old, count);
     ite->setText(QString::fromStdString(model_.Ite));
     Zansa_New->setText(QString::fromStdString(model_.Zansa_New));
     deltaZZ->setText(QString::fromStdString(model_.DeltaZZ));
-    repaint();
-    // Let OK and Exit act between iterations: they set the stop request.
-    QApplication::processEvents();
-    ClearUpperVectorState();
-    return run_.FitStop;
 }
 
 void LSF_GN::OnWarning(const std::string& message) {
-    main_.Prompts().Warning(this, QString::fromStdString(message));
+    // The run ends right after it: the message is shown once the run has returned.
+    warnings_.push_back(message);
 }
 
 void LSF_GN::LSF_OkClick() {
     fit::RequestStop(run_);
-    main_.RefreshClick();
     if (running_) {
         pending_result_ = QDialog::Accepted;
         return;
     }
+    main_.RefreshClick();
     TryClose(QDialog::Accepted);
 }
 
@@ -230,8 +270,9 @@ void LSF_GN::LSF_ExitClick() {
 }
 
 void LSF_GN::reject() {
-    // Esc and the close box: the close query decides.
-    if (!running_) TryClose(QDialog::Rejected);
+    // Esc presses Exit, the dialog's cancel button, when it is enabled: idle, it closes the
+    // dialog; during a first run, it stops the run and closes after it.
+    if (LSF_Exit->isEnabled()) LSF_ExitClick();
 }
 
 void LSF_GN::closeEvent(QCloseEvent* event) {

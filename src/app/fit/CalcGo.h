@@ -3,6 +3,8 @@
 
 #include <QDialog>
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "fit/FitDialogRules.h"
 #include "fit/GaussNewton.h"
@@ -16,7 +18,10 @@ namespace kalvex::app {
 class M_Form;
 
 /// The modal fit dialog. The check-box rules live in fit::FitDialogRules; this window only
-/// shows that model, runs the engine and reports its progress.
+/// shows that model, runs the engine and reports its progress. A run goes to a worker thread
+/// while the dialog keeps handling events: each iteration reaches the labels through a queued
+/// call, OK and Exit set the stop request, and the document and the main window are left
+/// alone until the run has ended.
 class LSF_GN : public QDialog, private fit::FitObserver {
     Q_OBJECT
 
@@ -41,6 +46,7 @@ public:
     QLabel* Zansa_New = nullptr;
     QLabel* deltaZZ = nullptr;
     QLabel* ite = nullptr;
+    QLabel* PrecisionText = nullptr;  ///< which precision the run uses
     QCheckBox* Position_Box = nullptr;
     QCheckBox* Width_Box = nullptr;
     QCheckBox* Height_Box = nullptr;
@@ -53,14 +59,19 @@ public slots:
     void LSF_GoClick();
     void LSF_OkClick();
     void LSF_ExitClick();
+    /// Esc: Exit when Exit is enabled. The close box goes through closeEvent.
     void reject() override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // Called on the worker thread.
     bool OnIteration(double z, double z_old, std::uint16_t count) override;
     void OnWarning(const std::string& message) override;
+    /// Runs the engine on a worker thread and handles events until it has returned.
+    void RunOnWorker(const fit::GaussNewtonOptions& options);
+    void ShowIteration(double z, double z_old, std::uint16_t count);
 
     fit::FitDialogContext Context();
     /// Shows the rules' model on the widgets.
@@ -75,7 +86,8 @@ private:
     fit::FitRunState run_;
     fit::GaussNewtonSummary summary_;
     bool running_ = false;
-    int pending_result_ = -1;  // an OK or Exit during a run closes after it
+    std::vector<std::string> warnings_;  // from the worker; shown when the run has ended
+    int pending_result_ = -1;            // an OK or Exit during a run closes after it
     std::function<void(LSF_GN&)> runner_;
 };
 
