@@ -1,11 +1,14 @@
 #include "files/SpcFile.h"
 
 #include <algorithm>
+#include <cmath>
+#include <vector>
 
 #include "core/Error.h"
 #include "core/FileSystem.h"
 #include "core/NumberFormat.h"
 #include "core/NumberReader.h"
+#include "files/FiniteChecks.h"
 
 namespace kalvex::files {
 
@@ -44,10 +47,14 @@ void ReadSpcFile(Document& doc, const std::string& path, const core::Options& op
     in.SkipLine();
     doc.PointCount = doc.ViewPointCount = doc.RangeFullCount = count;
 
+    const int axis_line = in.LineNumber();
     doc.XFirstPpm = in.ReadReal();
     doc.XStepPpm = in.ReadReal();
     doc.XFirstHz = in.ReadReal();
     doc.XStepHz = in.ReadReal();
+    CheckXAxis(doc.XFirstPpm, doc.XStepPpm, count, "ppm", path, axis_line);
+    CheckXAxis(doc.XFirstHz, doc.XStepHz, count, "Hz", path, axis_line);
+    CheckObserveFrequency(doc.XStepPpm, doc.XStepHz, path, axis_line);
     in.SkipLine();
 
     doc.YScale = in.ReadReal();
@@ -58,12 +65,14 @@ void ReadSpcFile(Document& doc, const std::string& path, const core::Options& op
     doc.XFirstPpm0 = doc.RangeFullPpm = doc.XFirstPpm;
     doc.XFirstHz0 = doc.RangeFullHz = doc.XFirstHz;
 
+    std::vector<int> lines(static_cast<std::size_t>(count));
     auto read_value = [&](std::int32_t i) {
         if (in.SeekEof()) {
             throw Error("The file ends after " + std::to_string(i) + " of its " +
                             std::to_string(count) + " intensity values",
                         path, in.LineNumber());
         }
+        lines[static_cast<std::size_t>(i)] = in.LineNumber();
         doc.ObsY[static_cast<std::size_t>(i)] = in.ReadReal();
     };
     read_value(0);
@@ -83,6 +92,15 @@ void ReadSpcFile(Document& doc, const std::string& path, const core::Options& op
     }
 
     ApplyAutoMagnification(doc, opts);
+    // Every output writes v * YScale + YOffset: each must stay a finite number.
+    for (std::int32_t i = 0; i < count; ++i) {
+        const double v = doc.ObsY[static_cast<std::size_t>(i)];
+        if (std::isfinite(v * doc.YScale + doc.YOffset)) continue;
+        throw Error("The intensity " + MessageNumber(v) + " of point " + std::to_string(i + 1) +
+                        " times the scale " + MessageNumber(doc.YScale) +
+                        " passes the largest number",
+                    path, lines[static_cast<std::size_t>(i)]);
+    }
 
     if (!in.SeekEof()) ReadPeakLines(in, doc);
 }
