@@ -10,6 +10,7 @@
 #include "core/Document.h"
 #include "core/Error.h"
 #include "core/FileSystem.h"
+#include "core/FileTransaction.h"
 #include "core/NumberFormat.h"
 #include "core/NumberReader.h"
 #include "files/OpenCommand.h"
@@ -109,7 +110,8 @@ private:
     void ApplyBias(Document& doc) const;
     fit::GaussNewtonOptions EngineOptions(const Document& doc);
     FitOutcome FitOne(Document& doc, const std::string& prefix);
-    void WriteOutputs(const Document& doc) const;
+    // Stages every output file into `outputs`; the caller commits them together.
+    void WriteOutputs(const Document& doc, core::FileTransaction& outputs) const;
     void AddTableRows(const Document& doc, int spectrum, const FitOutcome& o);
 
     const FitArguments& a_;
@@ -196,16 +198,16 @@ FitOutcome FitSession::FitOne(Document& doc, const std::string& prefix) {
     return o;
 }
 
-void FitSession::WriteOutputs(const Document& doc) const {
+void FitSession::WriteOutputs(const Document& doc, core::FileTransaction& outputs) const {
     auto check = [](files::PeakWriteStatus status, const std::string& path) {
         if (status == files::PeakWriteStatus::kNoPeakData)
             throw Error(files::kNoPeakDataMessage, path);
     };
-    if (!a_.OutSp2.empty()) check(files::WritePeakFile(a_.OutSp2, doc), a_.OutSp2);
-    if (!a_.OutSpc.empty()) check(files::SaveSpectrum(a_.OutSpc, doc), a_.OutSpc);
-    if (!a_.OutDat.empty()) files::WriteXyTextFile(a_.OutDat, doc);
-    if (!a_.OutSp3.empty()) check(files::WriteCurveTable(a_.OutSp3, doc), a_.OutSp3);
-    if (!a_.Report.empty()) peaks::WriteFitReport(a_.Report, doc, opts_);
+    if (!a_.OutSp2.empty()) check(files::WritePeakFile(a_.OutSp2, doc, &outputs), a_.OutSp2);
+    if (!a_.OutSpc.empty()) check(files::SaveSpectrum(a_.OutSpc, doc, &outputs), a_.OutSpc);
+    if (!a_.OutDat.empty()) files::WriteXyTextFile(a_.OutDat, doc, &outputs);
+    if (!a_.OutSp3.empty()) check(files::WriteCurveTable(a_.OutSp3, doc, &outputs), a_.OutSp3);
+    if (!a_.Report.empty()) peaks::WriteFitReport(a_.Report, doc, opts_, &outputs);
 }
 
 void FitSession::AddTableRows(const Document& doc, int spectrum, const FitOutcome& o) {
@@ -251,11 +253,14 @@ int FitSession::Run() {
         ApplyBias(doc);
         const FitOutcome o = FitOne(doc, "");
         if (o.Failed) return kExitFitFailed;
-        WriteOutputs(doc);
+        // All outputs or none: a failure at the last leaves the earlier ones as they were.
+        core::FileTransaction outputs;
+        WriteOutputs(doc, outputs);
         if (!a_.Table.empty()) {
             AddTableRows(doc, doc.IsArrayed ? doc.ArrayIndex : 1, o);
-            core::WriteFileAtomically(a_.Table, table_);
+            outputs.Stage(a_.Table, table_);
         }
+        outputs.Commit();
         return kExitOk;
     }
 

@@ -97,9 +97,10 @@ std::string PeakFileText(const Document& doc) {
     return text;
 }
 
-PeakWriteStatus WritePeakFile(const std::string& path, const Document& doc) {
+PeakWriteStatus WritePeakFile(const std::string& path, const Document& doc,
+                              core::FileTransaction* into) {
     if (doc.PeakCount == 0) return PeakWriteStatus::kNoPeakData;
-    core::WriteFileAtomically(path, PeakFileText(doc));
+    core::WriteOrStage(path, PeakFileText(doc), into);
     return PeakWriteStatus::kWritten;
 }
 
@@ -136,9 +137,10 @@ std::string CurveTableText(const Document& doc) {
     return text;
 }
 
-PeakWriteStatus WriteCurveTable(const std::string& path, const Document& doc) {
+PeakWriteStatus WriteCurveTable(const std::string& path, const Document& doc,
+                                core::FileTransaction* into) {
     if (doc.PeakCount == 0) return PeakWriteStatus::kNoPeakData;
-    core::WriteFileAtomically(path, CurveTableText(doc));
+    core::WriteOrStage(path, CurveTableText(doc), into);
     return PeakWriteStatus::kWritten;
 }
 

@@ -129,13 +129,14 @@ std::string SpcFileText(const Document& doc) {
     return text;
 }
 
-PeakWriteStatus SaveSpectrum(const std::string& path, const Document& doc) {
+PeakWriteStatus SaveSpectrum(const std::string& path, const Document& doc,
+                             core::FileTransaction* into) {
     // Any other target (an imported spectrum, or a .dat chosen by Save as) gets its peak file
     // beside it: for an imported spectrum that is beside the spectrum itself.
     if (core::ExtensionOf(path) != ".spc") {
-        return WritePeakFile(core::ReplaceExtension(path, ".sp2"), doc);
+        return WritePeakFile(core::ReplaceExtension(path, ".sp2"), doc, into);
     }
-    core::WriteFileAtomically(path, SpcFileText(doc));
+    core::WriteOrStage(path, SpcFileText(doc), into);
     return PeakWriteStatus::kWritten;
 }
 

@@ -24,7 +24,8 @@ std::string SpcFileText(const core::Document& doc);
 
 /// Save: writes SpcFileText to `path` (SaveFileName) when its extension is exactly ".spc";
 /// otherwise writes the .sp2 peak file of the same name instead (kNoPeakData when there are
-/// no peaks). Writes transactionally.
-PeakWriteStatus SaveSpectrum(const std::string& path, const core::Document& doc);
+/// no peaks). Writes atomically, or stages into `into`.
+PeakWriteStatus SaveSpectrum(const std::string& path, const core::Document& doc,
+                             core::FileTransaction* into = nullptr);
 
 }  // namespace kalvex::files

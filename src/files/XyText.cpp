@@ -130,8 +130,8 @@ std::string XyTextFileText(const Document& doc) {
     return text;
 }
 
-void WriteXyTextFile(const std::string& path, const Document& doc) {
-    core::WriteFileAtomically(path, XyTextFileText(doc));
+void WriteXyTextFile(const std::string& path, const Document& doc, core::FileTransaction* into) {
+    core::WriteOrStage(path, XyTextFileText(doc), into);
 }
 
 }  // namespace kalvex::files

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "core/Document.h"
+#include "core/FileTransaction.h"
 #include "core/Options.h"
 #include "files/OpenCommand.h"
 
@@ -47,7 +48,8 @@ void ReadXyText(core::Document& doc, const std::string& path, const core::Option
 std::string XyTextFileText(const core::Document& doc);
 
 /// Writes XyTextFileText to `path` through core::WriteFileAtomically (a failure keeps the
-/// previous file and throws kalvex::Error).
-void WriteXyTextFile(const std::string& path, const core::Document& doc);
+/// previous file and throws kalvex::Error), or stages it into `into`.
+void WriteXyTextFile(const std::string& path, const core::Document& doc,
+                     core::FileTransaction* into = nullptr);
 
 }  // namespace kalvex::files

@@ -1,14 +1,14 @@
 // The .par report of the fit results: a table or a block per peak, with areas and shares.
 #include "peaks/FitReport.h"
 
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
 #include "core/FileSystem.h"
 #include "core/NumberFormat.h"
 #include "core/NumberReader.h"
 #include "peaks/PeakArea.h"
-
-#include <algorithm>
-#include <cmath>
-#include <vector>
 
 namespace kalvex::peaks {
 
@@ -189,8 +189,9 @@ std::string FitReportText(const core::Document& doc, const core::Options& opts) 
     return out;
 }
 
-void WriteFitReport(const std::string& path, const core::Document& doc, const core::Options& opts) {
-    core::WriteFileAtomically(path, FitReportText(doc, opts));
+void WriteFitReport(const std::string& path, const core::Document& doc, const core::Options& opts,
+                    core::FileTransaction* into) {
+    core::WriteOrStage(path, FitReportText(doc, opts), into);
 }
 
 std::string FitReportPath(const core::Document& doc) {
