@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <vector>
 
 #include "core/Error.h"
@@ -72,8 +73,16 @@ void ReadSpcFile(Document& doc, const std::string& path, const core::Options& op
                             std::to_string(count) + " intensity values",
                         path, in.LineNumber());
         }
-        lines[static_cast<std::size_t>(i)] = in.LineNumber();
-        doc.ObsY[static_cast<std::size_t>(i)] = in.ReadReal();
+        const int line = in.LineNumber();
+        lines[static_cast<std::size_t>(i)] = line;
+        const double v = in.ReadReal();
+        // The bias, a single, lives in the same units and is estimated from these values.
+        if (std::fabs(v) > std::numeric_limits<float>::max()) {
+            throw Error("The intensity " + MessageNumber(v) + " of point " + std::to_string(i + 1) +
+                            " is beyond the range of the bias in the same units (about 3.4E+38)",
+                        path, line);
+        }
+        doc.ObsY[static_cast<std::size_t>(i)] = v;
     };
     read_value(0);
     // The layout is told by the first intensity line: a line end right after the value

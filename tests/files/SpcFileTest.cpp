@@ -248,6 +248,11 @@ TEST(SpcFile, ValuesGivingNoFiniteNumberAreRefusedWithTheirLineAndValue) {
     for (const Case& c : {
              Case{"NaN intensity", {{" 1.00000000000000E+0000\r\n", "NAN\r\n"}}, "\"NAN\"", 5},
              Case{"infinite YScale", {{yscale, " INF"}}, "\"INF\"", 3},
+             // Found by fuzzing: the automatic bias, a single, became infinite.
+             Case{"intensity beyond a single",
+                  {{" 1.00000000000000E+0000\r\n", " 3.5E+0038\r\n"}},
+                  "The intensity 3.5E38 of point 2 is beyond the range of the bias",
+                  5},
              Case{"intensity times YScale",
                   {{yscale, " 1.5E+0308"}, {" 5.00000000000000E-0001\r\n", " 2.0\r\n"}},
                   "The intensity 2 of point 3 times the scale 1.5E308",
