@@ -90,8 +90,8 @@ public:
     void ShowPrintLayoutOptions(QWidget* preview);
 
     /// Opens `path` as the open command does after its dialog; every reader sets the file
-    /// type itself. A failure keeps the previous document.
-    void OpenSpectrumFile(const QString& path);
+    /// type itself. A failure keeps the previous document and window and returns false.
+    bool OpenSpectrumFile(const QString& path);
 
 public slots:
     void M_OpenClick();
