@@ -3,7 +3,6 @@
 #include <cstdint>
 
 #include "FuzzSupport.h"
-#include "core/Error.h"
 #include "core/Options.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -14,14 +13,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto [procs, bytes] = fuzz::SplitAtNul(data + 1, size - 1);
     fuzz::WriteScratch("in.1rp", procs);
     const std::string path = fuzz::WriteScratch("in.1rd", bytes);
-    core::Document* doc = nullptr;
-    try {
-        doc = &fuzz::Open(fuzz::Slot::kInput, path, opts);
-    } catch (const Error&) {
-        return 0;
-    }
-    fuzz::CheckOpened(*doc);
-    fuzz::ShowOpened(*doc);
-    fuzz::CheckWritersReadBack(*doc);
+    fuzz::OpenAndCheck(path, opts);
     return 0;
 }

@@ -161,6 +161,20 @@ core::Document& Open(Slot slot, const std::string& path, const core::Options& op
     return doc;
 }
 
+core::Document* OpenAndCheck(const std::string& path, const core::Options& opts,
+                             const files::ArrayChooser& choose) {
+    core::Document* doc = nullptr;
+    try {
+        doc = &Open(Slot::kInput, path, opts, choose);
+    } catch (const Error&) {
+        return nullptr;
+    }
+    CheckOpened(*doc);
+    ShowOpened(*doc);
+    CheckWritersReadBack(*doc);
+    return doc;
+}
+
 void Fail(const std::string& what) {
     std::fprintf(stderr, "kalvex fuzz check failed: %s\n", what.c_str());
     std::abort();

@@ -48,6 +48,12 @@ void ShowOpened(core::Document& doc);
 /// reads back different; also renders the .sp3 table and the .par report.
 void CheckWritersReadBack(const core::Document& doc);
 
+/// Opens `path` into the kInput document; when the reader accepts it, CheckOpened,
+/// ShowOpened and CheckWritersReadBack. Returns the document, or nullptr when the reader
+/// refused the file with a message (what it must do with bad input).
+core::Document* OpenAndCheck(const std::string& path, const core::Options& opts = {},
+                             const files::ArrayChooser& choose = nullptr);
+
 /// Aborts with `what` on the error stream.
 [[noreturn]] void Fail(const std::string& what);
 

@@ -19,16 +19,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto [procpar, bytes] = fuzz::SplitAtNul(data + 1, size - 1);
     fuzz::WriteScratch("in.vnp", procpar);
     const std::string path = fuzz::WriteScratch("in.vnj", bytes);
-    core::Document* opened = nullptr;
-    try {
-        opened = &fuzz::Open(fuzz::Slot::kInput, path, opts, [chosen](int) { return chosen; });
-    } catch (const Error&) {
-        return 0;
-    }
+    core::Document* opened = fuzz::OpenAndCheck(path, opts, [chosen](int) { return chosen; });
+    if (opened == nullptr) return 0;
     core::Document& doc = *opened;
-    fuzz::CheckOpened(doc);
-    fuzz::ShowOpened(doc);
-    fuzz::CheckWritersReadBack(doc);
     if (doc.IsArrayed) {
         // Stepping to another spectrum of the file, as the array up-down does.
         const std::vector<double> before(doc.ObsY.begin(), doc.ObsY.begin() + doc.PointCount);
