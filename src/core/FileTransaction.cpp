@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstring>
@@ -88,6 +89,16 @@ void RemoveStaleTemps(const std::string& folder, const std::string& stem) {
     ::closedir(dir);
 }
 
+// The name of a temporary file for a target named `name` before its random characters:
+// "." + name + ".kx", the name cut so that the whole stays within `name_max` characters.
+std::string TempFileStem(const std::string& name, long name_max) {
+    const std::size_t room =
+        static_cast<std::size_t>(name_max) - 1 - std::strlen(kTempMark) - kRandomChars;
+    std::string stem(1, '.');
+    stem.append(name, 0, std::min(name.size(), room));
+    return stem.append(kTempMark);
+}
+
 }  // namespace
 
 long FileOps::Write(int fd, const char* data, std::size_t size) { return ::write(fd, data, size); }
@@ -99,14 +110,6 @@ int FileOps::Rename(const char* from, const char* to) { return ::rename(from, to
 FileOps& SystemFileOps() {
     static FileOps ops;
     return ops;
-}
-
-std::string TempFileStem(const std::string& name, long name_max) {
-    const std::size_t room =
-        static_cast<std::size_t>(name_max) - 1 - std::strlen(kTempMark) - kRandomChars;
-    std::string stem(1, '.');
-    stem.append(name, 0, std::min(name.size(), room));
-    return stem.append(kTempMark);
 }
 
 void WriteOrStage(const std::string& path, std::string_view contents, FileTransaction* into) {

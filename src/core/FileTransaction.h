@@ -72,9 +72,4 @@ private:
 /// at once through WriteFileAtomically.
 void WriteOrStage(const std::string& path, std::string_view contents, FileTransaction* into);
 
-/// The file name of a temporary file for a target named `name`, before its six random
-/// characters, within a name limit of `name_max` characters: "." + name + ".kx", the name cut
-/// short when needed.
-std::string TempFileStem(const std::string& name, long name_max);
-
 }  // namespace kalvex::core

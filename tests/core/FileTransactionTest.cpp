@@ -179,19 +179,6 @@ TEST(FileTransaction, TargetsThatCannotBeReplacedAreRefusedWithTheSystemsReason)
     EXPECT_EQ(FilesIn(dir.Path()), (std::vector<std::string>{"folder.spc", "ro.spc", long_name}));
 }
 
-TEST(FileTransaction, TemporaryNamesStayWithinTheNameLimit) {
-    struct Case {
-        std::size_t NameLength;
-        std::size_t StemLength;  // "." + kept name + ".kx"
-    };
-    for (const Case& c : {Case{5, 9}, Case{245, 249}, Case{246, 249}, Case{255, 249}}) {
-        const std::string stem = TempFileStem(std::string(c.NameLength, 'a'), 255);
-        EXPECT_EQ(stem.size(), c.StemLength) << c.NameLength;
-        EXPECT_LE(stem.size() + 6, 255u);
-        EXPECT_EQ(stem.substr(stem.size() - 3), ".kx");
-    }
-}
-
 // Runs `body` in a child process without root's right to write anywhere (as "nobody" when
 // the tests run as root); returns what it wrote to the pipe.
 std::string InUnprivilegedChild(const std::function<std::string()>& body) {
