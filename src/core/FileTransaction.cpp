@@ -149,7 +149,7 @@ void FileTransaction::Stage(const std::string& path, std::string_view contents) 
             return;
         }
         if (!S_ISREG(st.st_mode)) FailWrite(path, EINVAL);
-        // A file its owner made read-only is not replaced behind his back, also by root.
+        // A file its owner made read-only is not replaced behind their back, also by root.
         if (::access(s.Target.c_str(), W_OK) != 0) FailWrite(path, errno);
         if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) FailWrite(path, EACCES);
         mode = st.st_mode & 07777;
@@ -203,8 +203,11 @@ void FileTransaction::Commit() {
         Staged& s = staged_[i];
         int err = 0;
         if (s.Temp.empty()) {
-            const int fd = ::open(s.Target.c_str(), O_WRONLY | O_CLOEXEC);
-            if (fd < 0) err = errno;
+            // A pipe nobody reads would block the open for ever: refuse it at once instead.
+            const int fd = ::open(s.Target.c_str(), O_WRONLY | O_CLOEXEC | O_NONBLOCK);
+            if (fd < 0 || ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
+                err = errno;
+            }
             for (std::size_t done = 0; err == 0 && done < s.Direct.size();) {
                 const long n = ops_.Write(fd, s.Direct.data() + done, s.Direct.size() - done);
                 if (n < 0 && errno != EINTR) err = errno;

@@ -310,6 +310,9 @@ TEST(FileTransaction, APipeIsWrittenAndNotReplaced) {
     ASSERT_EQ(::lstat(fifo.c_str(), &st), 0);
     EXPECT_TRUE(S_ISFIFO(st.st_mode));
     EXPECT_EQ(FilesIn(dir.Path()), std::vector<std::string>{"out.sp2"});
+    // Without a reader the save fails at once instead of waiting for one.
+    EXPECT_EQ(ErrorOf([&] { WriteFileAtomically(fifo, kNew); }),
+              "Unable to write the file: No such device or address\n" + fifo);
 }
 
 }  // namespace
