@@ -15,6 +15,7 @@
 #include "core/Document.h"
 #include "core/Error.h"
 #include "core/FileSystem.h"
+#include "core/FileTransaction.h"
 #include "core/NumberFormat.h"
 #include "core/NumberReader.h"
 #include "files/OpenCommand.h"
@@ -124,8 +125,10 @@ private:
     fit::GaussNewtonOptions EngineOptions(const Document& doc);
     FitOutcome FitOne(Document& doc, const fit::GaussNewtonOptions& engine, bool curves,
                       const std::string& prefix, std::ostream& out, std::ostream& err) const;
-    void WriteOutputs(const Document& doc) const;
+    // Stages every output file into `outputs`; the caller commits them together.
+    void WriteOutputs(const Document& doc, core::FileTransaction& outputs) const;
     std::string TableRows(const Document& doc, int spectrum, const FitOutcome& o) const;
+    std::string TableText(const std::string& rows) const;
     int FitSeries(Document& doc);
     int FitSeriesInParallel(Document& doc, int count, int jobs);
     void WriteTable(const std::string& rows) const;
@@ -229,16 +232,16 @@ FitOutcome FitSession::FitOne(Document& doc, const fit::GaussNewtonOptions& engi
     return o;
 }
 
-void FitSession::WriteOutputs(const Document& doc) const {
+void FitSession::WriteOutputs(const Document& doc, core::FileTransaction& outputs) const {
     auto check = [](files::PeakWriteStatus status, const std::string& path) {
         if (status == files::PeakWriteStatus::kNoPeakData)
             throw Error(files::kNoPeakDataMessage, path);
     };
-    if (!a_.OutSp2.empty()) check(files::WritePeakFile(a_.OutSp2, doc), a_.OutSp2);
-    if (!a_.OutSpc.empty()) check(files::SaveSpectrum(a_.OutSpc, doc), a_.OutSpc);
-    if (!a_.OutDat.empty()) files::WriteXyTextFile(a_.OutDat, doc);
-    if (!a_.OutSp3.empty()) check(files::WriteCurveTable(a_.OutSp3, doc), a_.OutSp3);
-    if (!a_.Report.empty()) peaks::WriteFitReport(a_.Report, doc, opts_);
+    if (!a_.OutSp2.empty()) check(files::WritePeakFile(a_.OutSp2, doc, &outputs), a_.OutSp2);
+    if (!a_.OutSpc.empty()) check(files::SaveSpectrum(a_.OutSpc, doc, &outputs), a_.OutSpc);
+    if (!a_.OutDat.empty()) files::WriteXyTextFile(a_.OutDat, doc, &outputs);
+    if (!a_.OutSp3.empty()) check(files::WriteCurveTable(a_.OutSp3, doc, &outputs), a_.OutSp3);
+    if (!a_.Report.empty()) peaks::WriteFitReport(a_.Report, doc, opts_, &outputs);
 }
 
 std::string FitSession::TableRows(const Document& doc, int spectrum, const FitOutcome& o) const {
@@ -247,10 +250,12 @@ std::string FitSession::TableRows(const Document& doc, int spectrum, const FitOu
     return rows;
 }
 
+std::string FitSession::TableText(const std::string& rows) const {
+    return (a_.TableHeader ? TableHeader(type_) : std::string()) + rows;
+}
+
 void FitSession::WriteTable(const std::string& rows) const {
-    if (a_.Table.empty()) return;
-    core::WriteFileAtomically(a_.Table,
-                              (a_.TableHeader ? TableHeader(type_) : std::string()) + rows);
+    if (!a_.Table.empty()) core::WriteFileAtomically(a_.Table, TableText(rows));
 }
 
 int FitSession::FitSeries(Document& doc) {
@@ -392,9 +397,16 @@ int FitSession::Run() {
         ApplyBias(doc);
         const FitOutcome o = FitOne(doc, engine_, true, "", out_, err_);
         if (o.Failed) return kExitFitFailed;
-        WriteOutputs(doc);
+        // All outputs or none: a failure at the last leaves the earlier ones as they were.
+        // The picture is written (whole, in one go) before the others are renamed.
+        core::FileTransaction outputs;
+        WriteOutputs(doc, outputs);
+        if (!a_.Table.empty()) {
+            outputs.Stage(a_.Table,
+                          TableText(TableRows(doc, doc.IsArrayed ? doc.ArrayIndex : 1, o)));
+        }
         if (!a_.Plot.empty()) WriteFitPlot(a_.Plot, doc, opts_, a_.PlotDpi);
-        WriteTable(TableRows(doc, doc.IsArrayed ? doc.ArrayIndex : 1, o));
+        outputs.Commit();
         return kExitOk;
     }
     start_ = PeakTable::Of(doc);

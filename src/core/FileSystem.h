@@ -7,8 +7,10 @@
 namespace kalvex::core {
 
 /// Writes `contents` to a temporary file beside `path`, flushes it to disk and renames it
-/// over `path`. On any failure the temporary file is removed, `path` keeps its previous
-/// contents, and kalvex::Error names the file and the system's reason.
+/// over `path`: a FileTransaction of one file (symbolic links followed, read-only files and
+/// folders refused, temporary files of killed saves removed). On any failure the temporary
+/// file is removed, `path` keeps its previous contents, and kalvex::Error names the file and
+/// the system's reason.
 void WriteFileAtomically(const std::string& path, std::string_view contents);
 
 /// `path` with its extension (from the last "." after the last "/") replaced by `ext`

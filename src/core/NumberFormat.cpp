@@ -173,6 +173,10 @@ std::string FormatReal23(double value) {
         text.insert(0, static_cast<std::size_t>(kReal23Width) - text.size(), ' ');
         return text;
     }
+    // The 15 digits of the largest doubles round up past the largest double, which no reader
+    // takes back: write the largest 15-digit value below it instead.
+    constexpr double kLargestWritable = 1.79769313486231e308;
+    if (std::fabs(value) > kLargestWritable) value = std::copysign(kLargestWritable, value);
     // Zero, negative zero included, keeps a blank sign position so it stays a separator.
     text = FormatSci(value, 15, 4);
     return text[0] == '-' ? text : " " + text;

@@ -26,6 +26,8 @@ std::string FormatGeneral(double value);
 
 /// The real of the text files: 23 characters, a sign position (blank or "-"), one digit, ".",
 /// 14 digits, "E", the exponent's sign and 4 digits: 1.5 -> " 1.50000000000000E+0000".
+/// Values above 1.79769313486231E+0308 in magnitude are written as that value, since their
+/// rounding would pass the largest double and not read back.
 std::string FormatReal23(double value);
 
 /// Width of FormatReal23's output.

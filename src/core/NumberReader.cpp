@@ -5,7 +5,6 @@
 #include <charconv>
 #include <cmath>
 #include <fstream>
-#include <limits>
 
 #include "core/Error.h"
 
@@ -31,8 +30,8 @@ bool EqualsNoCase(std::string_view a, std::string_view b) {
 
 }  // namespace
 
-NumberReader::NumberReader(std::string text, std::string file_name)
-    : text_(std::move(text)), file_name_(std::move(file_name)) {
+NumberReader::NumberReader(std::string text, std::string file_name, int first_line)
+    : text_(std::move(text)), file_name_(std::move(file_name)), line_(first_line) {
     end_ = text_.find(kCtrlZ);
     if (end_ == std::string::npos) end_ = text_.size();
 }
@@ -88,6 +87,10 @@ void NumberReader::FailInvalid(int line) const { throw InvalidNumericInput(file_
 
 void NumberReader::FailRange() const { throw RangeCheckError(file_name_, line_); }
 
+void NumberReader::Fail(const std::string& reason, int line) const {
+    throw Error(reason, file_name_, line);
+}
+
 std::int32_t NumberReader::ReadInteger() {
     SkipWhite();
     if (pos_ >= end_) return 0;
@@ -125,24 +128,28 @@ double NumberReader::ReadReal() {
         // the special value ends where that sign begins.
         const std::size_t sign = token.find('-', 1);
         if (sign != std::string_view::npos) token = token.substr(0, sign);
-        double special = 0.0;
-        if (EqualsNoCase(token, "NAN")) {
-            special = std::numeric_limits<double>::quiet_NaN();
-        } else if (EqualsNoCase(token, "INF") || EqualsNoCase(token, "+INF")) {
-            special = std::numeric_limits<double>::infinity();
-        } else if (EqualsNoCase(token, "-INF")) {
-            special = -std::numeric_limits<double>::infinity();
-        } else {
-            FailInvalid(line);
+        // A document holds finite numbers only: every sum, scale and picture depends on it.
+        if (EqualsNoCase(token, "NAN") || EqualsNoCase(token, "INF") ||
+            EqualsNoCase(token, "+INF") || EqualsNoCase(token, "-INF")) {
+            Fail("The value \"" + std::string(token) + "\" is not a finite number", line);
         }
-        for (std::size_t i = 0; i < token.size(); ++i) Advance();
-        return special;
+        FailInvalid(line);
     }
     if (len > kMaxTokenLength) FailInvalid(line);
     std::size_t start = pos_;
     if (text_[start] == '+') ++start;
+    const std::string_view token(text_.data() + pos_, len);
     double value = 0.0;
     const auto result = std::from_chars(text_.data() + start, text_.data() + pos_ + len, value);
+    if (result.ec == std::errc::result_out_of_range) {
+        // Within 64 characters only the exponent can take a number out of range: a negative
+        // one below the smallest double, a positive one beyond the largest.
+        const std::size_t e = token.find_first_of("Ee");
+        const bool tiny = e != std::string_view::npos && e + 1 < len && token[e + 1] == '-';
+        Fail("The value \"" + std::string(token) + "\" is " + (tiny ? "too small" : "too large") +
+                 " to be held as a number",
+             line);
+    }
     if (result.ec != std::errc() || result.ptr != text_.data() + pos_ + len) FailInvalid(line);
     for (std::size_t i = 0; i < len; ++i) Advance();
     return value;

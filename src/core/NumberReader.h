@@ -12,8 +12,9 @@ namespace kalvex::core {
 /// Failures throw kalvex::Error subclasses naming the file and the line.
 class NumberReader {
 public:
-    /// Reads from `text`; `file_name` is only used in messages.
-    NumberReader(std::string text, std::string file_name);
+    /// Reads from `text`; `file_name` and `first_line` (the number of the text's first line in
+    /// that file) are only used in messages.
+    NumberReader(std::string text, std::string file_name, int first_line = 1);
 
     /// Reads the whole file. Throws FileNotFound when it cannot be opened.
     static NumberReader Open(const std::string& path);
@@ -23,8 +24,11 @@ public:
     std::int32_t ReadInteger();
 
     /// Skips white space and line ends, then reads a decimal real (optional sign, fraction,
-    /// exponent; also NAN and INF). Returns 0 at the end of the file. Two 23-character
-    /// reals touching at a minus sign ("...E+0000-1.2...") are read as two numbers.
+    /// exponent). Returns 0 at the end of the file. Two 23-character reals touching at a minus
+    /// sign ("...E+0000-1.2...") are read as two numbers. Only finite numbers are read: the
+    /// written forms of NaN and infinity ("NAN", "INF", "-INF", also touching a negative real)
+    /// and numbers beyond the range of a double throw kalvex::Error naming the file, the line
+    /// and the text of the value; any other token throws InvalidNumericInput.
     double ReadReal();
 
     /// True at a line end (CR or LF), at a Ctrl-Z and at the end of the file; skips nothing.
@@ -50,6 +54,8 @@ public:
     [[noreturn]] void FailInvalid(int line) const;
     /// Throws RangeCheckError for the current line.
     [[noreturn]] void FailRange() const;
+    /// Throws kalvex::Error with `reason` for `line`.
+    [[noreturn]] void Fail(const std::string& reason, int line) const;
 
 private:
     void Advance();

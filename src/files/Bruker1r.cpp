@@ -15,6 +15,7 @@
 #include "core/Error.h"
 #include "core/FileSystem.h"
 #include "core/NumberReader.h"
+#include "files/FiniteChecks.h"
 #include "files/XyText.h"
 
 namespace kalvex::files {
@@ -45,17 +46,13 @@ std::string Quoted(const char* key) { return std::string("\"") + key + "\""; }
 // The number after the first `skip` characters of a parameter line.
 template <typename T>
 T ValueAfter(const Line& line, std::size_t skip, const char* key, const std::string& path) {
-    core::NumberReader value(line.Text.size() > skip ? line.Text.substr(skip) : std::string(),
-                             path);
+    core::NumberReader value(line.Text.size() > skip ? line.Text.substr(skip) : std::string(), path,
+                             line.Number);
     if (value.SeekEof()) throw Error("The key " + Quoted(key) + " has no value", path, line.Number);
-    try {
-        if constexpr (std::is_integral_v<T>) {
-            return value.ReadInteger();
-        } else {
-            return value.ReadReal();
-        }
-    } catch (const InvalidNumericInput&) {
-        throw InvalidNumericInput(path, line.Number);
+    if constexpr (std::is_integral_v<T>) {
+        return value.ReadInteger();
+    } else {
+        return value.ReadReal();
     }
 }
 
@@ -206,6 +203,15 @@ BrukerParameters ReadBrukerParameters(const std::string& path) {
     for (const Line& line : lines) {
         if (StartsWith(line.Text, kNcProc)) {
             par.NcProc = ValueOf<std::int32_t>(line, kNcProc, path);
+            // The exponent says how far the 32-bit words were shifted to hold the spectrum;
+            // a shift past the word's own 32 bits comes from no real spectrum, and the scale
+            // it gives soon passes the largest number or vanishes.
+            if (par.NcProc < -kMaxNcProc || par.NcProc > kMaxNcProc) {
+                throw Error("NC_proc = " + std::to_string(par.NcProc) + " lies outside " +
+                                std::to_string(-kMaxNcProc) + ".." + std::to_string(kMaxNcProc) +
+                                ", the scaling a 32-bit spectrum can have",
+                            path, line.Number);
+            }
             nc_seen = true;
             break;
         }
@@ -248,7 +254,8 @@ BrukerParameters ReadBrukerParameters(const std::string& path) {
 void ReadBruker1r(core::Document& doc, const std::string& path, const core::Options& opts,
                   const ArrayChooser& /*choose*/) {
     const std::int64_t size = FileSize(path);
-    const BrukerParameters par = ReadBrukerParameters(BrukerParameterPath(path));
+    const std::string par_path = BrukerParameterPath(path);
+    const BrukerParameters par = ReadBrukerParameters(par_path);
     const std::int32_t n = par.PointCount;
     const int word_bytes = par.DataType == 2 ? 8 : 4;
 
@@ -277,10 +284,21 @@ void ReadBruker1r(core::Document& doc, const std::string& path, const core::Opti
     doc.XStepPpm = par.SwHz / par.Sf / (n - 1);
     doc.XFirstHz = doc.XFirstPpm * par.Sf;
     doc.F_Type = static_cast<int>(core::FileType::kBruker1r);
+    // The calibration is the parameter file's alone.
+    CheckXAxis(doc.XFirstPpm, doc.XStepPpm, n, "ppm", par_path);
+    CheckXAxis(doc.XFirstHz, doc.XStepHz, n, "Hz", par_path);
     FinishImport(doc, n, path);
     // The intensity scale is (ln 10)^NC_proc, not 2^NC_proc: stored .spc files and reports
     // carry this value, so it stays.
-    doc.YScale *= std::exp(par.NcProc * std::log(std::log(10.0)));
+    const double scale = doc.YScale * std::exp(par.NcProc * std::log(std::log(10.0)));
+    // 64-bit float data can span nearly every double, so their scale may still pass the ends.
+    if (!std::isnormal(scale)) {
+        throw Error("The intensity range " + MessageNumber(doc.YScale) +
+                        " scaled by NC_proc = " + std::to_string(par.NcProc) + " gives " +
+                        MessageNumber(scale) + ", no usable intensity scale",
+                    path);
+    }
+    doc.YScale = scale;
 }
 
 }  // namespace kalvex::files

@@ -11,6 +11,9 @@
 
 namespace kalvex::files {
 
+/// The largest NC_proc, either way, that a 32-bit spectrum can carry.
+inline constexpr int kMaxNcProc = 32;
+
 /// Values read from a Bruker processing-parameter file.
 struct BrukerParameters {
     std::int32_t PointCount = 0;   ///< FTSIZE, or SI when FTSIZE is 0 or comes too late
@@ -31,8 +34,8 @@ std::string BrukerParameterPath(const std::string& data_path);
 /// then "##$SI= " when FTSIZE gave no count by OFFSET; "##$SF= " and "##$SW_p" (value after
 /// two more characters); "##$NC_proc= ". "##$BYTORDP= " and "##$DTYPP= " are optional.
 /// Throws FileNotFound, and kalvex::Error naming the file and the key when a key is missing,
-/// a value is not a number, SF or SW_p is 0, the point count is outside 2..65,536 or DTYPP
-/// is neither 0 nor 2.
+/// a value is not a finite number, SF or SW_p is 0, the point count is outside 2..65,536,
+/// NC_proc is outside -kMaxNcProc..kMaxNcProc or DTYPP is neither 0 nor 2.
 BrukerParameters ReadBrukerParameters(const std::string& path);
 
 /// Reader of Bruker 1r data (signature of SpectrumReader): N signed 32-bit integers (DTYPP
@@ -41,7 +44,8 @@ BrukerParameters ReadBrukerParameters(const std::string& path);
 /// little-endian add up to more than 1,000,000,000 in absolute value. XStepHz = SW / (N - 1),
 /// XStepPpm = SW / SF / (N - 1), XFirstPpm = OFFSET, XFirstHz = OFFSET * SF; F_Type = 3.
 /// After the common normalisation YScale = (max - min) * (ln 10)^NC_proc. Throws
-/// kalvex::Error naming the file when the data file holds fewer than N values.
+/// kalvex::Error naming the file when the data file holds fewer than N values and when that
+/// YScale is not a finite normal number (64-bit data at the ends of the doubles).
 void ReadBruker1r(core::Document& doc, const std::string& path, const core::Options& opts,
                   const ArrayChooser& choose);
 

@@ -1,8 +1,12 @@
 #include "files/PeakLines.h"
 
+#include <cmath>
+#include <limits>
+
 #include "core/Error.h"
 #include "core/FileSystem.h"
 #include "core/NumberFormat.h"
+#include "files/FiniteChecks.h"
 
 namespace kalvex::files {
 
@@ -40,7 +44,14 @@ void ReadPeakLines(core::NumberReader& in, Document& doc) {
             doc.PeakHeightErr[k] = ReadRealOnLine(in);
             doc.PeakHalfWidthErr[k] = ReadRealOnLine(in);
             if (k == 1 && !in.SeekEoln()) {
-                doc.Bias = static_cast<float>(in.ReadReal());
+                const double bias = in.ReadReal();
+                // The bias is a single: a double beyond its range has no value there.
+                if (std::fabs(bias) > std::numeric_limits<float>::max()) {
+                    in.Fail("The bias " + MessageNumber(bias) +
+                                " is beyond the range of the bias (about 3.4E+38)",
+                            line);
+                }
+                doc.Bias = static_cast<float>(bias);
                 doc.BiasFromFile = true;
                 if (!in.SeekEoln()) {
                     const char flag = in.ReadChar();
@@ -86,9 +97,10 @@ std::string PeakFileText(const Document& doc) {
     return text;
 }
 
-PeakWriteStatus WritePeakFile(const std::string& path, const Document& doc) {
+PeakWriteStatus WritePeakFile(const std::string& path, const Document& doc,
+                              core::FileTransaction* into) {
     if (doc.PeakCount == 0) return PeakWriteStatus::kNoPeakData;
-    core::WriteFileAtomically(path, PeakFileText(doc));
+    core::WriteOrStage(path, PeakFileText(doc), into);
     return PeakWriteStatus::kWritten;
 }
 
@@ -125,9 +137,10 @@ std::string CurveTableText(const Document& doc) {
     return text;
 }
 
-PeakWriteStatus WriteCurveTable(const std::string& path, const Document& doc) {
+PeakWriteStatus WriteCurveTable(const std::string& path, const Document& doc,
+                                core::FileTransaction* into) {
     if (doc.PeakCount == 0) return PeakWriteStatus::kNoPeakData;
-    core::WriteFileAtomically(path, CurveTableText(doc));
+    core::WriteOrStage(path, CurveTableText(doc), into);
     return PeakWriteStatus::kWritten;
 }
 

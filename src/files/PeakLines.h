@@ -4,6 +4,7 @@
 #include <string>
 
 #include "core/Document.h"
+#include "core/FileTransaction.h"
 #include "core/NumberReader.h"
 
 namespace kalvex::files {
@@ -31,13 +32,17 @@ std::string FormatPeakLine(const core::Document& doc, int k, int position, bool 
 /// The .sp2 text: all peaks, positions relative to ViewFirstPoint.
 std::string PeakFileText(const core::Document& doc);
 
-/// Writes the .sp2 file (transactionally); kNoPeakData when the table is empty.
-PeakWriteStatus WritePeakFile(const std::string& path, const core::Document& doc);
+/// Writes the .sp2 file (atomically, or staged into `into`); kNoPeakData when the table is
+/// empty.
+PeakWriteStatus WritePeakFile(const std::string& path, const core::Document& doc,
+                              core::FileTransaction* into = nullptr);
 
 /// The .sp3 text: header, peak lines, column header and one row per point of the spectrum.
 std::string CurveTableText(const core::Document& doc);
 
-/// Writes the .sp3 file (transactionally); kNoPeakData when the table is empty.
-PeakWriteStatus WriteCurveTable(const std::string& path, const core::Document& doc);
+/// Writes the .sp3 file (atomically, or staged into `into`); kNoPeakData when the table is
+/// empty.
+PeakWriteStatus WriteCurveTable(const std::string& path, const core::Document& doc,
+                                core::FileTransaction* into = nullptr);
 
 }  // namespace kalvex::files

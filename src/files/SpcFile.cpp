@@ -1,11 +1,15 @@
 #include "files/SpcFile.h"
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
+#include <vector>
 
 #include "core/Error.h"
 #include "core/FileSystem.h"
 #include "core/NumberFormat.h"
 #include "core/NumberReader.h"
+#include "files/FiniteChecks.h"
 
 namespace kalvex::files {
 
@@ -44,10 +48,14 @@ void ReadSpcFile(Document& doc, const std::string& path, const core::Options& op
     in.SkipLine();
     doc.PointCount = doc.ViewPointCount = doc.RangeFullCount = count;
 
+    const int axis_line = in.LineNumber();
     doc.XFirstPpm = in.ReadReal();
     doc.XStepPpm = in.ReadReal();
     doc.XFirstHz = in.ReadReal();
     doc.XStepHz = in.ReadReal();
+    CheckXAxis(doc.XFirstPpm, doc.XStepPpm, count, "ppm", path, axis_line);
+    CheckXAxis(doc.XFirstHz, doc.XStepHz, count, "Hz", path, axis_line);
+    CheckObserveFrequency(doc.XStepPpm, doc.XStepHz, path, axis_line);
     in.SkipLine();
 
     doc.YScale = in.ReadReal();
@@ -58,13 +66,23 @@ void ReadSpcFile(Document& doc, const std::string& path, const core::Options& op
     doc.XFirstPpm0 = doc.RangeFullPpm = doc.XFirstPpm;
     doc.XFirstHz0 = doc.RangeFullHz = doc.XFirstHz;
 
+    std::vector<int> lines(static_cast<std::size_t>(count));
     auto read_value = [&](std::int32_t i) {
         if (in.SeekEof()) {
             throw Error("The file ends after " + std::to_string(i) + " of its " +
                             std::to_string(count) + " intensity values",
                         path, in.LineNumber());
         }
-        doc.ObsY[static_cast<std::size_t>(i)] = in.ReadReal();
+        const int line = in.LineNumber();
+        lines[static_cast<std::size_t>(i)] = line;
+        const double v = in.ReadReal();
+        // The bias, a single, lives in the same units and is estimated from these values.
+        if (std::fabs(v) > std::numeric_limits<float>::max()) {
+            throw Error("The intensity " + MessageNumber(v) + " of point " + std::to_string(i + 1) +
+                            " is beyond the range of the bias in the same units (about 3.4E+38)",
+                        path, line);
+        }
+        doc.ObsY[static_cast<std::size_t>(i)] = v;
     };
     read_value(0);
     // The layout is told by the first intensity line: a line end right after the value
@@ -83,6 +101,15 @@ void ReadSpcFile(Document& doc, const std::string& path, const core::Options& op
     }
 
     ApplyAutoMagnification(doc, opts);
+    // Every output writes v * YScale + YOffset: each must stay a finite number.
+    for (std::int32_t i = 0; i < count; ++i) {
+        const double v = doc.ObsY[static_cast<std::size_t>(i)];
+        if (std::isfinite(v * doc.YScale + doc.YOffset)) continue;
+        throw Error("The intensity " + MessageNumber(v) + " of point " + std::to_string(i + 1) +
+                        " times the scale " + MessageNumber(doc.YScale) +
+                        " passes the largest number",
+                    path, lines[static_cast<std::size_t>(i)]);
+    }
 
     if (!in.SeekEof()) ReadPeakLines(in, doc);
 }
@@ -111,13 +138,14 @@ std::string SpcFileText(const Document& doc) {
     return text;
 }
 
-PeakWriteStatus SaveSpectrum(const std::string& path, const Document& doc) {
+PeakWriteStatus SaveSpectrum(const std::string& path, const Document& doc,
+                             core::FileTransaction* into) {
     // Any other target (an imported spectrum, or a .dat chosen by Save as) gets its peak file
     // beside it: for an imported spectrum that is beside the spectrum itself.
     if (core::ExtensionOf(path) != ".spc") {
-        return WritePeakFile(core::ReplaceExtension(path, ".sp2"), doc);
+        return WritePeakFile(core::ReplaceExtension(path, ".sp2"), doc, into);
     }
-    core::WriteFileAtomically(path, SpcFileText(doc));
+    core::WriteOrStage(path, SpcFileText(doc), into);
     return PeakWriteStatus::kWritten;
 }
 

@@ -15,6 +15,7 @@
 #include "core/Error.h"
 #include "core/FileSystem.h"
 #include "core/NumberReader.h"
+#include "files/FiniteChecks.h"
 #include "files/XyText.h"
 
 namespace kalvex::files {
@@ -31,15 +32,11 @@ bool StartsWith(const std::string& line, const char* prefix) {
 // The value on a parameter's value line: skip the count and its blank (two characters).
 double ParseValueLine(const std::string& line, const std::string& path, int line_number,
                       const char* name) {
-    core::NumberReader value(line.size() > 2 ? line.substr(2) : std::string(), path);
+    core::NumberReader value(line.size() > 2 ? line.substr(2) : std::string(), path, line_number);
     if (value.SeekEof()) {
         throw Error(std::string("The parameter \"") + name + "\" has no value", path, line_number);
     }
-    try {
-        return value.ReadReal();
-    } catch (const InvalidNumericInput&) {
-        throw InvalidNumericInput(path, line_number);
-    }
+    return value.ReadReal();
 }
 
 std::int64_t FileSize(const std::string& path) {
@@ -77,7 +74,8 @@ void ReadSpectrumValues(const std::string& path, std::int32_t n, int k, bool lit
         std::memcpy(&f, &word, sizeof f);
         if (!std::isfinite(f)) {
             throw Error("Point " + std::to_string(i + 1) + " of spectrum " + std::to_string(k) +
-                            " is not a finite number: the data may have the other byte order "
+                            " is not a finite number (" + MessageNumber(f) +
+                            "): the data may have the other byte order "
                             "(Options: \"Set integer type to x86 CPU\")",
                         path);
         }
@@ -158,7 +156,8 @@ VnmrParameters ReadVnmrParameters(const std::string& path) {
 void ReadVnmrBinary(core::Document& doc, const std::string& path, const core::Options& opts,
                     const ArrayChooser& choose) {
     const std::int64_t size = FileSize(path);
-    const VnmrParameters par = ReadVnmrParameters(core::ReplaceExtension(path, ".vnp"));
+    const std::string par_path = core::ReplaceExtension(path, ".vnp");
+    const VnmrParameters par = ReadVnmrParameters(par_path);
     const std::int32_t n = par.PointCount;
 
     if (size < DataOffset(n, 1) + 4 * std::int64_t{n}) {
@@ -206,6 +205,9 @@ void ReadVnmrBinary(core::Document& doc, const std::string& path, const core::Op
     doc.XStepPpm = par.Sw / par.Sfrq / (n - 1);
     doc.XStepHz = par.Sw / (n - 1);
     doc.F_Type = static_cast<int>(core::FileType::kVnmrBinary);
+    // The calibration is the parameter file's alone.
+    CheckXAxis(doc.XFirstPpm, doc.XStepPpm, n, "ppm", par_path);
+    CheckXAxis(doc.XFirstHz, doc.XStepHz, n, "Hz", par_path);
     FinishImport(doc, n, path);
 }
 

@@ -1,6 +1,8 @@
 // Reads the VnmrJ text export.
 #include "files/VnmrText.h"
 
+#include <vector>
+
 #include "core/Capacities.h"
 #include "core/Error.h"
 #include "core/NumberReader.h"
@@ -18,9 +20,11 @@ void ReadVnmrText(core::Document& doc, const std::string& path, const core::Opti
     in.SkipLine();
 
     std::int32_t n = 0;
+    std::vector<int> lines;
     // Blank lines after the last intensity are no points.
     while (!in.SeekEof()) {
         if (n == core::kMaxPoints) FailTooManyPoints(path, in.LineNumber());
+        lines.push_back(in.LineNumber());
         doc.ObsY[static_cast<std::size_t>(n)] = in.ReadReal();
         in.SkipLine();
         ++n;
@@ -34,7 +38,7 @@ void ReadVnmrText(core::Document& doc, const std::string& path, const core::Opti
     doc.XFirstPpm = doc.XFirstHz = x_first;
     doc.XStepPpm = doc.XStepHz = (x_first - x_last) / (n - 1);
     doc.F_Type = static_cast<int>(core::FileType::kVnmrText);
-    FinishImport(doc, n, path);
+    FinishImport(doc, n, path, lines.data());
 }
 
 }  // namespace kalvex::files

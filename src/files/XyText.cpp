@@ -3,33 +3,50 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "core/Capacities.h"
 #include "core/Error.h"
 #include "core/FileSystem.h"
 #include "core/NumberFormat.h"
 #include "core/NumberReader.h"
+#include "files/FiniteChecks.h"
 
 namespace kalvex::files {
 
 using core::Document;
 
-double NormaliseIntensities(double* values, std::int32_t n, const std::string& path) {
-    double lo = values[0];
-    double hi = values[0];
+double NormaliseIntensities(double* values, std::int32_t n, const std::string& path,
+                            const int* lines) {
+    auto where = [lines](std::int32_t i) {
+        return lines != nullptr ? "line " + std::to_string(lines[i])
+                                : "point " + std::to_string(i + 1);
+    };
+    std::int32_t lo_at = 0;
+    std::int32_t hi_at = 0;
     for (std::int32_t i = 0; i < n; ++i) {
         const double v = values[i];
         if (!std::isfinite(v)) {
-            throw Error("Point " + std::to_string(i + 1) +
-                            " of the spectrum is not a finite number; the file cannot be shown",
-                        path);
+            throw Error("The intensity " + MessageNumber(v) + " of point " + std::to_string(i + 1) +
+                            " is not a finite number; the file cannot be shown",
+                        path, lines != nullptr ? lines[i] : 0);
         }
-        if (v < lo) lo = v;
-        if (v > hi) hi = v;
+        if (v < values[lo_at]) lo_at = i;
+        if (v > values[hi_at]) hi_at = i;
     }
+    const double lo = values[lo_at];
+    const double hi = values[hi_at];
     const double range = hi - lo;
+    // Values near both ends of the doubles have a range no double holds.
+    if (!std::isfinite(range)) {
+        throw Error("The intensities " + MessageNumber(lo) + " (" + where(lo_at) + ") and " +
+                        MessageNumber(hi) + " (" + where(hi_at) +
+                        ") are further apart than the largest number; the spectrum cannot be "
+                        "normalised",
+                    path, lines != nullptr ? std::max(lines[lo_at], lines[hi_at]) : 0);
+    }
     // Equal values leave nothing to normalise by: the range would divide every point by 0.
-    if (!(range > 0.0) || !std::isfinite(range)) {
+    if (!(range > 0.0)) {
         throw Error("The spectrum is flat (all " + std::to_string(n) +
                         " values are equal); it has no intensity scale",
                     path);
@@ -38,16 +55,15 @@ double NormaliseIntensities(double* values, std::int32_t n, const std::string& p
     return range;
 }
 
-void FinishImport(Document& doc, std::int32_t n, const std::string& path) {
+void FinishImport(Document& doc, std::int32_t n, const std::string& path, const int* lines) {
     if (n < 2) {
         throw Error("The file holds " + std::to_string(n) + (n == 1 ? " point" : " points") +
                         "; a spectrum needs at least 2",
                     path);
     }
-    for (const double x : {doc.XFirstPpm, doc.XFirstHz, doc.XStepPpm, doc.XStepHz}) {
-        if (!std::isfinite(x)) throw Error("The X axis calibration is not a finite number", path);
-    }
-    doc.YScale = NormaliseIntensities(doc.ObsY.data(), n, path);
+    CheckXAxis(doc.XFirstPpm, doc.XStepPpm, n, "ppm", path);
+    CheckXAxis(doc.XFirstHz, doc.XStepHz, n, "Hz", path);
+    doc.YScale = NormaliseIntensities(doc.ObsY.data(), n, path, lines);
     doc.PointCount = doc.ViewPointCount = doc.RangeFullCount = n;
     doc.YOffset = 0.0;
     doc.SpcExtra = 0.0;
@@ -70,9 +86,11 @@ void ReadXyText(Document& doc, const std::string& path, const core::Options& /*o
     double x2 = 0.0;
     double x_last = 0.0;
     std::int32_t n = 0;
+    std::vector<int> lines;
     // Blank lines after the last point are no points.
     while (!in.SeekEof()) {
         if (n == core::kMaxPoints) FailTooManyPoints(path, in.LineNumber());
+        lines.push_back(in.LineNumber());
         x_last = in.ReadReal();
         doc.ObsY[static_cast<std::size_t>(n)] = in.ReadReal();
         in.SkipLine();
@@ -87,13 +105,14 @@ void ReadXyText(Document& doc, const std::string& path, const core::Options& /*o
         // number as everywhere else and every point keeps its own X. The step spans the whole
         // file, since the X of neighbouring lines is often rounded.
         std::reverse(doc.ObsY.begin(), doc.ObsY.begin() + n);
+        std::reverse(lines.begin(), lines.end());
         doc.XFirstPpm = x_last;
         doc.XStepPpm = (x_last - x1) / (n - 1);
     }
     doc.XFirstHz = doc.XFirstPpm;
     doc.XStepHz = doc.XStepPpm;
     doc.F_Type = static_cast<int>(core::FileType::kDat);
-    FinishImport(doc, n, path);
+    FinishImport(doc, n, path, lines.data());
 }
 
 std::string XyTextFileText(const Document& doc) {
@@ -111,8 +130,8 @@ std::string XyTextFileText(const Document& doc) {
     return text;
 }
 
-void WriteXyTextFile(const std::string& path, const Document& doc) {
-    core::WriteFileAtomically(path, XyTextFileText(doc));
+void WriteXyTextFile(const std::string& path, const Document& doc, core::FileTransaction* into) {
+    core::WriteOrStage(path, XyTextFileText(doc), into);
 }
 
 }  // namespace kalvex::files

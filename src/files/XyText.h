@@ -4,6 +4,7 @@
 #include <string>
 
 #include "core/Document.h"
+#include "core/FileTransaction.h"
 #include "core/Options.h"
 #include "files/OpenCommand.h"
 
@@ -13,15 +14,20 @@ namespace kalvex::files {
 /// PointCount = ViewPointCount = RangeFullCount = n; YScale = max - min; every value becomes
 /// (v - min) / YScale, so the spectrum spans 0..1; YOffset = 0, SpcExtra = 0; the calibration
 /// copies XFirstPpm0, XFirstHz0, RangeFullPpm, RangeFullHz follow XFirstPpm and XFirstHz.
-/// Throws kalvex::Error naming `path` for fewer than 2 points, an intensity or calibration
-/// value that is not a finite number, and a flat spectrum (all values equal), which has no
-/// normalisation.
-void FinishImport(core::Document& doc, std::int32_t n, const std::string& path);
+/// Throws kalvex::Error naming `path` for fewer than 2 points, an X axis (ppm or Hz) that
+/// does not stay finite to its last point, and the failures of NormaliseIntensities.
+/// `lines` (optional) gives the line of each point of a text file for the messages.
+void FinishImport(core::Document& doc, std::int32_t n, const std::string& path,
+                  const int* lines = nullptr);
 
 /// Finds min and max of `values[0..n-1]` and normalises them in place to 0..1; returns the
-/// range max - min (the new YScale). Throws like FinishImport for non-finite values and flat
-/// spectra. Used by FinishImport and by the re-reading of one spectrum of an arrayed file.
-double NormaliseIntensities(double* values, std::int32_t n, const std::string& path);
+/// range max - min (the new YScale). Throws kalvex::Error naming `path`, and the value and its
+/// line (from `lines`, when given) or point, for a value that is not finite and for a min and
+/// max further apart than the largest double; and for a flat spectrum (all values equal),
+/// which has no normalisation. Used by FinishImport and by the re-reading of one spectrum of
+/// an arrayed file.
+double NormaliseIntensities(double* values, std::int32_t n, const std::string& path,
+                            const int* lines = nullptr);
 
 /// Throws the error of a text spectrum with a 65,537th value, at `line` of `path`.
 [[noreturn]] void FailTooManyPoints(const std::string& path, int line);
@@ -42,7 +48,8 @@ void ReadXyText(core::Document& doc, const std::string& path, const core::Option
 std::string XyTextFileText(const core::Document& doc);
 
 /// Writes XyTextFileText to `path` through core::WriteFileAtomically (a failure keeps the
-/// previous file and throws kalvex::Error).
-void WriteXyTextFile(const std::string& path, const core::Document& doc);
+/// previous file and throws kalvex::Error), or stages it into `into`.
+void WriteXyTextFile(const std::string& path, const core::Document& doc,
+                     core::FileTransaction* into = nullptr);
 
 }  // namespace kalvex::files

@@ -1,14 +1,14 @@
 // The .par report of the fit results: a table or a block per peak, with areas and shares.
 #include "peaks/FitReport.h"
 
-#include "core/FileSystem.h"
-#include "core/NumberFormat.h"
-#include "core/NumberReader.h"
-#include "peaks/PeakArea.h"
-
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <vector>
+
+#include "core/FileSystem.h"
+#include "core/NumberFormat.h"
+#include "peaks/PeakArea.h"
 
 namespace kalvex::peaks {
 
@@ -73,9 +73,14 @@ std::string FitReportText(const core::Document& doc, const core::Options& opts) 
     const int int_type = EffectiveIntType(type, opts.Int_Type);
     const bool hz_axis = opts.Xaxis == 1;
 
-    const std::string total_text = TotalAreaText(TotalArea(doc, type, int_type));
-    // Deliberate: the share is taken of the total as shown, rounded to four digits.
-    const double shown_total = core::NumberReader(total_text, "").ReadReal();
+    const double total = TotalArea(doc, type, int_type);
+    const std::string total_text = TotalAreaText(total);
+    // Deliberate: the share is taken of the total as shown, rounded to four digits. A total
+    // beyond the doubles (shown as INF, or rounded past the largest) is taken as it is.
+    double shown_total = total;
+    const auto parsed =
+        std::from_chars(total_text.data(), total_text.data() + total_text.size(), shown_total);
+    if (parsed.ec != std::errc()) shown_total = total;
 
     std::vector<Row> rows;
     int l_pos = 1, l_h = 1, l_w = 1, l_wl = 1, l_a = 1;
@@ -189,8 +194,9 @@ std::string FitReportText(const core::Document& doc, const core::Options& opts) 
     return out;
 }
 
-void WriteFitReport(const std::string& path, const core::Document& doc, const core::Options& opts) {
-    core::WriteFileAtomically(path, FitReportText(doc, opts));
+void WriteFitReport(const std::string& path, const core::Document& doc, const core::Options& opts,
+                    core::FileTransaction* into) {
+    core::WriteOrStage(path, FitReportText(doc, opts), into);
 }
 
 std::string FitReportPath(const core::Document& doc) {

@@ -1,10 +1,11 @@
 // The .par report of the fit results: a table or a block per peak, with areas and shares.
 #pragma once
 
-#include "core/Document.h"
-#include "core/Options.h"
-
 #include <string>
+
+#include "core/Document.h"
+#include "core/FileTransaction.h"
+#include "core/Options.h"
 
 namespace kalvex::peaks {
 
@@ -17,8 +18,10 @@ namespace kalvex::peaks {
 std::string FitReportText(const core::Document& doc, const core::Options& opts);
 
 /// Writes FitReportText to `path` through the atomic writer (an existing file is replaced,
-/// a failed write keeps it). Throws kalvex::Error naming the file on failure.
-void WriteFitReport(const std::string& path, const core::Document& doc, const core::Options& opts);
+/// a failed write keeps it), or stages it into `into`. Throws kalvex::Error naming the file on
+/// failure.
+void WriteFitReport(const std::string& path, const core::Document& doc, const core::Options& opts,
+                    core::FileTransaction* into = nullptr);
 
 /// Where "To File" writes: the spectrum's path with the extension ".par".
 std::string FitReportPath(const core::Document& doc);

@@ -1,5 +1,6 @@
 // kalvex-fit end to end: spectra and peaks written here, fitted, and every output read back.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <cmath>
@@ -195,6 +196,30 @@ TEST(FitCommand, NoFitConvertsASpectrumWithoutPeaks) {
     EXPECT_EQ(test::ReadFileBytes(dir.File("s.spc")), test::ReadFileBytes(spc));
     EXPECT_EQ(RunCli({spc, "--quiet"}).status, kExitBadInput);  // a fit still needs peaks
     EXPECT_EQ(RunCli({spc, "--no-fit", "--out-dat", dir.File("s.txt")}).status, kExitBadInput);
+}
+
+TEST(FitCommand, OutputsAreReplacedAllTogetherOrNotAtAll) {
+    TempDir dir;
+    const std::string spc = WriteSpectrumWithPeaks(dir, kStart);
+    const std::vector<std::string> outputs = {"fit.sp2", "fit.spc", "fit.dat", "fit.sp3"};
+    for (const std::string& name : outputs) dir.Write(name, "old");
+    auto run = [&](const std::string& report) {
+        return RunCli({spc, "--no-fit", "--out-sp2", dir.File("fit.sp2"), "--out-spc",
+                       dir.File("fit.spc"), "--out-dat", dir.File("fit.dat"), "--sp3",
+                       dir.File("fit.sp3"), "--report", dir.File(report), "--quiet"});
+    };
+    // The last output cannot be written: none of the others is replaced.
+    ::mkdir(dir.File("folder.par").c_str(), 0755);
+    const Result r = run("folder.par");
+    EXPECT_EQ(r.status, kExitBadInput);
+    EXPECT_NE(r.err.find("Is a directory\n" + dir.File("folder.par")), std::string::npos) << r.err;
+    for (const std::string& name : outputs) EXPECT_EQ(test::ReadFileBytes(dir.File(name)), "old");
+    EXPECT_EQ(test::FilesIn(dir.Path()),
+              (std::vector<std::string>{"fit.dat", "fit.sp2", "fit.sp3", "fit.spc", "folder.par",
+                                        "spectrum.sp2", "spectrum.spc"}));
+    ASSERT_EQ(run("fit.par").status, kExitOk);
+    for (const std::string& name : outputs) EXPECT_NE(test::ReadFileBytes(dir.File(name)), "old");
+    EXPECT_TRUE(test::FileExists(dir.File("fit.par")));
 }
 
 TEST(FitCommand, BadInputAndUsageExitWithOne) {

@@ -6,8 +6,8 @@
 #include "core/Error.h"
 #include "files/OpenCommand.h"
 #include "support/DocumentBuilder.h"
-#include "support/TempDir.h"
 #include "support/SpectrumFileWriters.h"
+#include "support/TempDir.h"
 
 namespace kalvex::files {
 namespace {
@@ -73,6 +73,7 @@ struct BadCase {
     const char* Name;
     Maker Make;
     const char* Says;  // part of the reason
+    int Line = -1;     // the line named (0: none); -1: not checked
 };
 
 std::string TooManyValues() {
@@ -145,8 +146,40 @@ const std::vector<BadCase>& Cases() {
         {"FTSIZE 1", BadProcs([](auto& f) { f.Ftsize = "1"s; }), "point count of 1"},
         {"DTYPP 1", BadProcs([](auto& f) { f.Dtypp = "1"s; }), "DTYPP = 1"},
         {"empty dat", BadFile("e.dat", ""), "no X-Y data"},
-        {"NaN intensity", BadFile("n.dat", "1 5\n2 NAN\n3 7\n"), "Point 2"},
-        {"NaN axis", BadFile("n.vdt", "NAN\n1\n5\n6\n"), "calibration"},
+        {"NaN intensity", BadFile("n.dat", "1 5\n2 NAN\n3 7\n"), "\"NAN\" is not a finite", 2},
+        {"NaN axis", BadFile("n.vdt", "NAN\n1\n5\n6\n"), "\"NAN\" is not a finite", 1},
+        {"infinite procs value", BadProcs([](auto& f) { f.SwP = "INF"s; }), "\"INF\"", 12},
+        {"overflowing procpar value", BadProcpar([](auto& f) { f.Rfl = "1E999"s; }), "too large",
+         11},
+        // Both ends of the doubles: a range no double holds, which is not a flat spectrum.
+        {"intensities at both ends", BadFile("w.dat", "1 0\n2 -1E308\n3 1E308\n"),
+         "-1E308 (line 2) and 1E308 (line 3) are further apart than the largest number", 3},
+        {"rising X at both ends", BadFile("w.dat", "-1E308 1\n0 2\n1E308 3\n"), "X axis (ppm)"},
+        {"vdt axis past the largest number", BadFile("x.vdt", "1E308\n-1E308\n1\n2\n"),
+         "X axis (ppm)"},
+        {"NC_proc 33", BadProcs([](auto& f) { f.NcProc = "33"s; }), "NC_proc = 33 lies outside", 7},
+        {"NC_proc -33", BadProcs([](auto& f) { f.NcProc = "-33"s; }), "-32..32", 7},
+        {"NC_proc 1000", BadProcs([](auto& f) { f.NcProc = "1000"s; }), "NC_proc = 1000", 7},
+        {"float data scaled past the largest number",
+         [](const TempDir& d, std::string& n) {
+             return n = Bruker(
+                        d,
+                        [](auto& f) {
+                            f.Dtypp = "2"s;
+                            f.Bytordp = "0"s;
+                            f.NcProc = "32"s;
+                        },
+                        test::Words(std::vector<double>(500, 0.0), Endian::kLittle) +
+                            test::Words(std::vector<double>(500, 1e300), Endian::kLittle));
+         },
+         "no usable intensity scale"},
+        {"SF too small for the ppm axis", BadProcs([](auto& f) { f.Sf = "1E-310"s; }),
+         "X axis (ppm)"},
+        {"reference values past the largest number", BadProcpar([](auto& f) {
+             f.Rfl = "1.7E308"s;
+             f.Rfp = "-1.7E308"s;
+         }),
+         "X axis (ppm)"},
     };
     return cases;
 }
@@ -164,6 +197,9 @@ TEST(ForeignBadInput, EachRefusalNamesTheFileAndKeepsTheShownDocument) {
         } catch (const Error& e) {
             EXPECT_EQ(e.File(), named) << c.Name << ": " << e.what();
             EXPECT_NE(e.Reason().find(c.Says), std::string::npos) << c.Name << ": " << e.what();
+            if (c.Line >= 0) {
+                EXPECT_EQ(e.Line(), c.Line) << c.Name << ": " << e.what();
+            }
         }
         EXPECT_EQ(shown.ObsY, copy.ObsY) << c.Name;
         EXPECT_EQ(shown.PointCount, copy.PointCount) << c.Name;

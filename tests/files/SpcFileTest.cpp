@@ -235,6 +235,54 @@ TEST(SpcFile, BadFilesAreRefusedWithTheirReasonAndLine) {
     EXPECT_THROW(Load(dir.File("nothing-here.spc")), FileNotFound);
 }
 
+TEST(SpcFile, ValuesGivingNoFiniteNumberAreRefusedWithTheirLineAndValue) {
+    using Edits = std::vector<std::pair<std::string, std::string>>;  // in kColFile, old -> new
+    struct Case {
+        const char* Name;
+        Edits Changes;
+        const char* Says;
+        int Line;
+    };
+    const std::string yscale = " 2.50000000000000E+0003";
+    const std::string step_ppm = " 1.00000000000000E-0002";
+    for (const Case& c : {
+             Case{"NaN intensity", {{" 1.00000000000000E+0000\r\n", "NAN\r\n"}}, "\"NAN\"", 5},
+             Case{"infinite YScale", {{yscale, " INF"}}, "\"INF\"", 3},
+             // Found by fuzzing: the automatic bias, a single, became infinite.
+             Case{"intensity beyond a single",
+                  {{" 1.00000000000000E+0000\r\n", " 3.5E+0038\r\n"}},
+                  "The intensity 3.5E38 of point 2 is beyond the range of the bias",
+                  5},
+             Case{"intensity times YScale",
+                  {{yscale, " 1.5E+0308"}, {" 5.00000000000000E-0001\r\n", " 2.0\r\n"}},
+                  "The intensity 2 of point 3 times the scale 1.5E308",
+                  6},
+             Case{"axis past its last point", {{step_ppm, " 1.0E+0308"}}, "X axis (ppm)", 2},
+             Case{"steps without a frequency",
+                  {{step_ppm, " 1.0E-0300"}, {" 4.00000000000000E+0000\r\n", " 1.0E+0300\r\n"}},
+                  "no observe frequency",
+                  2},
+             Case{"bias beyond a single",
+                  {{" 0.00000000000000E+0000 FALSE", " 1.0E+0039 FALSE"}},
+                  "The bias 1E39",
+                  7},
+         }) {
+        TempDir dir;
+        std::string text = kColFile;
+        for (const auto& [old_text, new_text] : c.Changes) {
+            text.replace(text.find(old_text), old_text.size(), new_text);
+        }
+        try {
+            Load(dir.Write("v.spc", text));
+            ADD_FAILURE() << c.Name << ": read";
+        } catch (const kalvex::Error& e) {
+            EXPECT_NE(e.Reason().find(c.Says), std::string::npos) << c.Name << ": " << e.what();
+            EXPECT_EQ(e.File(), dir.File("v.spc")) << c.Name;
+            EXPECT_EQ(e.Line(), c.Line) << c.Name << ": " << e.what();
+        }
+    }
+}
+
 TEST(SpcFile, FailedSaveKeepsThePreviousFileAndLeavesNoTemporaryFile) {
     TempDir dir;
     const std::string path = dir.Write("keep.spc", "previous contents");

@@ -1,9 +1,8 @@
 // The .par report, byte for byte: both layouts, the number column, narrow widths, the Hz axis,
 // the Gauss+Lorentz variant, cut cells, and the write beside the spectrum.
-#include "peaks/FitReport.h"
-
 #include <gtest/gtest.h>
 
+#include "peaks/FitReport.h"
 #include "support/DocumentBuilder.h"
 #include "support/TempDir.h"
 
@@ -274,6 +273,15 @@ TEST(FitReport, NoShareOfAZeroTotal) {
     EXPECT_NE(text.find("     Total Area : 0.000E+00\r\n"), std::string::npos);
     EXPECT_NE(text.find("   0.000+-0.0000 \r\n"), std::string::npos) << text;
     EXPECT_EQ(text.find('<', text.find("    1  ")), std::string::npos);
+}
+
+TEST(FitReport, ATotalBeyondTheDoublesIsShownAsItIs) {
+    // Found by fuzzing: reading the shown total back threw once numbers had to be finite.
+    Document doc = Spectrum();
+    test::AddPeak(doc, 101, 1e300, 1e10);
+    test::AddPeak(doc, 201, 1e300, 1e10);
+    const std::string text = FitReportText(doc, Options{});
+    EXPECT_NE(text.find("     Total Area : INF\r\n"), std::string::npos) << text;
 }
 
 TEST(FitReport, WrittenBesideTheSpectrumReplacingAnOldReport) {

@@ -140,8 +140,8 @@ public:
     void ReleaseEmfButton();
 
     /// Opens `path` as the open command does after its dialog; every reader sets the file
-    /// type itself. A failure keeps the previous document.
-    void OpenSpectrumFile(const QString& path);
+    /// type itself. A failure keeps the previous document and window and returns false.
+    bool OpenSpectrumFile(const QString& path);
     /// `kalvex FILE`: opens FILE as the open command does, at start.
     void OpenFromCommandLine(const QString& path);
 

@@ -31,22 +31,24 @@ void M_Form::M_OpenClick() {
     // Filter preselection from the type of the spectrum open now.
     const int type = state_.Doc.F_Type;
     const int filter_index = (type == 0 || type == 1) ? 1 : (type >= 2 && type <= 4) ? type : 5;
+    const QString gain = p_gain_->text();
     SetPGain(QStringLiteral(" "));
     const QString offered = state_.Doc.SpectrumFileName.empty()
                                 ? QString()
                                 : QString::fromUtf8(state_.Doc.SpectrumFileName);
     const FileChoice choice = prompter_.OpenFile(
         this, open_folder_, offered, QtNameFilters(files::OpenDialogFilter()), filter_index);
-    if (!choice.Path.isEmpty()) OpenSpectrumFile(choice.Path);
+    // A failed open leaves the window as it was; only a cancelled dialog keeps the blank.
+    if (!choice.Path.isEmpty() && !OpenSpectrumFile(choice.Path)) SetPGain(gain);
     EndOpenCommand();
 }
 
-void M_Form::OpenSpectrumFile(const QString& qpath) {
+bool M_Form::OpenSpectrumFile(const QString& qpath) {
     const std::string path = qpath.toStdString();
     if (path.size() >= 256) {
         // Refused before anything is cleared, so the open document stays usable.
         prompter_.Information(this, QString::fromLatin1(kTooLongPath));
-        return;
+        return false;
     }
     core::Document fresh;
     files::PeakFileNotes peak_file;
@@ -55,7 +57,7 @@ void M_Form::OpenSpectrumFile(const QString& qpath) {
             path, state_.Doc, state_.Opts,
             [this](int count) { return input_array_number_->Ask(count); }, &peak_file);
     });
-    if (!read) return;
+    if (!read) return false;
 
     // The new spectrum replaces the old one only now that it has been read completely. A tool
     // window of the old one closes first, so its mode does not outlive the spectrum.
@@ -86,6 +88,7 @@ void M_Form::OpenSpectrumFile(const QString& qpath) {
                                              "cannot be read.\n") +
                                   QString::fromStdString(peak_file.Error));
     }
+    return true;
 }
 
 void M_Form::OpenFromCommandLine(const QString& path) {
