@@ -83,7 +83,7 @@ TEST(Settings, IntegerKeysAreReadWithClampingAndDefaults) {
 TEST(Settings, TextAndRealKeysFallBackWhenTheyAreNotUsable) {
     const std::tuple<const char*, const char*, float> limits[] = {
         {"2.5", "2.5", 2.5f}, {"50", "50", 50.0f},
-        {"60", "60", 2.0f},                          // above 50, as OK would have it
+        {"50.01", "50.01", 2.0f},                    // above 50, as OK would have it
         {"-1", "-1", 2.0f},   {"abc", "2.0", 2.0f},  // not a number
         {"nan", "2.0", 2.0f}, {"inf", "2.0", 2.0f},
         {"3,5", "3.5", 3.5f},  // a decimal comma

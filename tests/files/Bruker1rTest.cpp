@@ -8,8 +8,8 @@
 #include "core/Error.h"
 #include "files/Bruker1r.h"
 #include "files/OpenCommand.h"
-#include "support/TempDir.h"
 #include "support/SpectrumFileWriters.h"
+#include "support/TempDir.h"
 
 namespace kalvex::files {
 namespace {
@@ -67,6 +67,11 @@ TEST(Bruker1r, ByteOrderFromOptionParameterOrTheFirstSixWords) {
     std::vector<std::int32_t> loud = plain;
     for (int i = 0; i < 6; ++i) quiet[i] = 0;          // big-endian zeros look little-endian
     for (int i = 0; i < 6; ++i) loud[i] = -300000000;  // large little-endian values look swapped
+    // Absolute values adding up to exactly 1,000,000,000 still read little-endian; one more
+    // reads swapped.
+    std::vector<std::int32_t> at_limit = quiet, past_limit = quiet;
+    at_limit[0] = -1000000000;
+    past_limit[0] = -1000000001;
     struct Case {
         const char* Name;
         const std::vector<std::int32_t>& Values;
@@ -83,6 +88,8 @@ TEST(Bruker1r, ByteOrderFromOptionParameterOrTheFirstSixWords) {
              Case{"be-guessed", plain, Endian::kBig, "", false, true},
              Case{"le-guessed", plain, Endian::kLittle, "", false, true},
              Case{"x86-over-bytordp", loud, Endian::kLittle, "1", true, true},
+             Case{"le-at-limit", at_limit, Endian::kLittle, "", false, true},
+             Case{"le-past-limit", past_limit, Endian::kLittle, "", false, false},
          }) {
         ProcsFields f;
         f.Bytordp = c.Bytordp;
@@ -101,10 +108,15 @@ TEST(Bruker1r, DtypTwoIsReadAsDoubles) {
     TempDir dir;
     ProcsFields f;
     f.Dtypp = "2";
-    const std::vector<double> values = Spectrum();
-    for (const auto& [name, order, bytordp] :
-         {std::tuple{"d-le", Endian::kLittle, ""}, std::tuple{"d-be", Endian::kBig, "1"},
-          std::tuple{"d-be-guessed", Endian::kBig, ""}}) {
+    const std::vector<double> plain = Spectrum();
+    // Zeros look right in both orders: a tie in the first six words reads little-endian.
+    std::vector<double> tie = plain;
+    std::fill(tie.begin(), tie.begin() + 6, 0.0);
+    for (const auto& [name, values, order, bytordp] :
+         {std::tuple{"d-le", plain, Endian::kLittle, ""},
+          std::tuple{"d-le-tie", tie, Endian::kLittle, ""},
+          std::tuple{"d-be", plain, Endian::kBig, "1"},
+          std::tuple{"d-be-guessed", plain, Endian::kBig, ""}}) {
         f.Bytordp = bytordp;
         const Document doc = Load(WriteSet(dir, name, f, test::Words(values, order)));
         EXPECT_EQ(LargestPoint(doc), 300) << name;

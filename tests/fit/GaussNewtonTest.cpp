@@ -649,10 +649,15 @@ TEST(GaussNewton, OptionsComeFromTheOptionsDialogDocumentAndWidthBoxes) {
     EXPECT_EQ(o.IterationCount, 250);
     EXPECT_TRUE(MakeGaussNewtonOptions(opts, doc, true, false).WidthIsLorentzian);
 
-    opts.Manu_ITE = "0";
-    EXPECT_THROW(MakeGaussNewtonOptions(opts, doc, true, false), Error);
-    opts.Manu_ITE = "x";
-    EXPECT_THROW(MakeGaussNewtonOptions(opts, doc, true, false), Error);
+    for (const auto& [text, count] :
+         {std::pair{"1", 1}, {"65535", 65535}, {"65536", 0}, {"0", 0}, {"x", 0}}) {
+        opts.Manu_ITE = text;
+        if (count == 0) {
+            EXPECT_THROW(MakeGaussNewtonOptions(opts, doc, true, false), Error) << text;
+        } else {
+            EXPECT_EQ(MakeGaussNewtonOptions(opts, doc, true, false).IterationCount, count);
+        }
+    }
     opts.Set_Ite = 0;  // the count is not read without "Manual Set"
     EXPECT_NO_THROW(MakeGaussNewtonOptions(opts, doc, true, false));
     opts.DampVal = 6;

@@ -164,10 +164,38 @@ TEST(Plotting, LabelsNeverRunIntoEachOtherNorPastThePicture) {
     }
 }
 
-TEST(Plotting, ViewStartOfMinusTwoPutsTheFirstTickOneStepPastIt) {
+TEST(Plotting, TickStepSwitchesAboveTheRoundedMantissas6And3And1Point5) {
+    // The mantissa is rounded to a whole number first: 1.5 already gives 2, 6.49 still 5.
+    for (const auto& [span, step] : {std::pair{1.0, 0.1},
+                                     {10.0, 1.0},
+                                     {100.0, 10.0},
+                                     {0.01, 0.001},
+                                     {1.49, 0.1},
+                                     {1.5, 0.2},
+                                     {3.0, 0.2},
+                                     {3.49, 0.2},
+                                     {3.5, 0.5},
+                                     {6.0, 0.5},
+                                     {6.49, 0.5},
+                                     {6.5, 1.0},
+                                     {9.999, 1.0},
+                                     {std::numeric_limits<double>::infinity(), 1.0}}) {
+        EXPECT_DOUBLE_EQ(AutoXTickStep(span), step) << span;
+    }
+    for (const auto& [step, decimals] :
+         {std::pair{10.0, 0}, {1.0, 0}, {0.5, 1}, {0.1, 1}, {0.05, 2}, {0.01, 2}, {0.001, 3}}) {
+        EXPECT_EQ(XTickDecimalsFor(step), decimals) << step;
+    }
+}
+
+TEST(Plotting, AViewStartingAtZeroOrBelowPutsTheFirstTickOneStepPastIt) {
+    for (const auto& [first, label] : {std::pair{-2.0, "-3"}, {0.0, "-1"}, {1.0, "1"}}) {
+        Screen s;
+        DrawOnScreen(s, Spectrum(11, first, 1.0));
+        EXPECT_EQ(Labels(s.canvas)[0], label) << first;
+    }
     Screen s;
     DrawOnScreen(s, Spectrum(11, -2.0, 1.0));
-    EXPECT_EQ(Labels(s.canvas)[0], "-3");
     EXPECT_TRUE(s.canvas.Contains("TextOut 47,321,-3"));
     EXPECT_TRUE(s.canvas.Contains("LineTo 55,320"));  // one tick spacing (45 px) right
     EXPECT_TRUE(s.canvas.Contains("LineTo 33,315"));  // and its minor tick to the left
