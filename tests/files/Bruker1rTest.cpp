@@ -45,8 +45,8 @@ TEST(Bruker1r, CalibratesFromTheParameterFile) {
     TempDir dir;
     ProcsFields f;
     f.NcProc = "-3";
-    const Document doc =
-        Load(WriteSet(dir, "a", f, test::Words(test::ToInts(Spectrum()), Endian::kLittle)));
+    const std::string data = test::Words(test::ToInts(Spectrum()), Endian::kLittle);
+    const Document doc = Load(WriteSet(dir, "a", f, data));
     EXPECT_EQ(doc.F_Type, static_cast<int>(core::FileType::kBruker1r));
     EXPECT_EQ(doc.PointCount, 1000);
     EXPECT_DOUBLE_EQ(doc.XFirstPpm, 12.5);
@@ -56,8 +56,13 @@ TEST(Bruker1r, CalibratesFromTheParameterFile) {
     EXPECT_DOUBLE_EQ(doc.XStepPpm, 4000.0 / 400.13 / 999);
     EXPECT_NEAR(doc.ObsFreq, 400.13, 1e-9);
     EXPECT_EQ(LargestPoint(doc), 300);
-    // (max - min) times (ln 10)^NC_proc: neither 2^-3 nor 10^-3.
+    // (max - min) times (ln 10)^NC_proc: neither 2^-3 nor 10^-3; up to 32 either way.
     EXPECT_NEAR(doc.YScale, 5e6 * std::pow(std::log(10.0), -3), 1e-6);
+    for (const char* nc : {"32", "-32"}) {
+        f.NcProc = nc;
+        const double want = 5e6 * std::pow(std::log(10.0), std::stod(nc));
+        EXPECT_NEAR(Load(WriteSet(dir, "nc", f, data)).YScale, want, 1e-12 * want) << nc;
+    }
 }
 
 TEST(Bruker1r, ByteOrderFromOptionParameterOrTheFirstSixWords) {

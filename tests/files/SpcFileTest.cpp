@@ -71,13 +71,6 @@ TEST(SpcFile, SeqAndColFilesReadBackByteForByte) {
     }
 }
 
-TEST(SpcFile, SwitchingTheLayoutWritesOneLongLine) {
-    TempDir dir;
-    Document doc = Load(dir.Write("col.spc", kColFile));
-    doc.F_Type = static_cast<int>(core::FileType::kSpcSeq);
-    EXPECT_EQ(SpcFileText(doc), kSeqFile);
-}
-
 TEST(SpcFile, FirstIntensityLineEndingInABlankIsReadAsSeq) {
     TempDir dir;
     const std::string text = kHeader +
@@ -100,23 +93,6 @@ TEST(SpcFile, LineThreeWithOnlyYScaleReadsSpcExtraZero) {
     EXPECT_DOUBLE_EQ(doc.SpcExtra, 0.0);
     EXPECT_DOUBLE_EQ(doc.ObsY[0], 0.25);
     EXPECT_EQ(SpcFileText(doc), kSeqFile);
-}
-
-TEST(SpcFile, NegativeValuesTouchingInTheSeqLayoutReadBack) {
-    TempDir dir;
-    Document doc = test::MakeDocument(4);
-    doc.ObsY[0] = 0.5;
-    doc.ObsY[1] = -0.00125;
-    doc.ObsY[2] = -1.5;
-    doc.ObsY[3] = 0.0;
-    doc.F_Type = 0;
-    const std::string path = dir.File("neg.spc");
-    SaveSpectrum(path, doc);
-    Document back = Load(path);
-    EXPECT_EQ(back.F_Type, 0);
-    EXPECT_DOUBLE_EQ(back.ObsY[1], -0.00125);
-    EXPECT_DOUBLE_EQ(back.ObsY[2], -1.5);
-    EXPECT_DOUBLE_EQ(back.ObsY[3], 0.0);
 }
 
 TEST(SpcFile, NarrowedRangeSavesOnlyItsPointsAndRenumbersPeaks) {
