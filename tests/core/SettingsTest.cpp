@@ -25,9 +25,7 @@ Loaded FromText(const std::string& text) {
 TEST(Settings, WithoutAFileTheStoredRefreshModeIsClampedLikeARead) {
     test::TempDir dir;
     Loaded l;
-    l.Window.Left = -1;
     LoadSettingsFile(dir.File("missing.ini"), l.Opts, l.Doc, &l.Window);
-    EXPECT_EQ(l.Window.Left, 300);
     EXPECT_EQ(l.Opts.RefMethod, 1);  // the stored 2 clamped to "Refresh Btn"
     EXPECT_EQ(l.Doc.LsfUpperLimit, 2.0f);
 }

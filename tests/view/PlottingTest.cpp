@@ -212,6 +212,17 @@ TEST(Plotting, ManualTickStepIsKeptAndAnUnusableOneFallsBack) {
     s.geo.XTickStep = 0.0;
     DrawOnScreen(s, Spectrum(10, 10.0, 0.5));
     EXPECT_DOUBLE_EQ(s.geo.XTickStep, 0.5);
+    for (int points : {20, 21}) {  // at most 20 ticks: a span of 20 steps would have 21
+        Screen m;
+        m.opts.XTickManual = true;
+        m.geo.XTickStep = 1.0;
+        DrawOnScreen(m, Spectrum(points, 30.0, 1.0));
+        const auto& lines = m.canvas.Lines();  // major ticks end on row 320
+        EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                                [](const std::string& l) { return l.ends_with(",320"); }),
+                  20)
+            << points;
+    }
 }
 
 TEST(Plotting, BiasFromOneHalfAnchorsTheGainAtFullScale) {
