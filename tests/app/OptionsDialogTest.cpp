@@ -23,12 +23,7 @@
 namespace kalvex::app {
 namespace {
 
-template <typename W>
-W* In(QWidget* parent, const char* name) {
-    W* w = parent->findChild<W*>(QString::fromLatin1(name));
-    EXPECT_NE(w, nullptr) << name;
-    return w;
-}
+using test::In;
 
 // A click where a user clicks: on the mark of a radio button or check box, which takes only
 // the clicks on its mark and caption.

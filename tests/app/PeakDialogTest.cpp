@@ -12,13 +12,15 @@
 #include "FakePrompter.h"
 #include "app/peaks/Peaks.h"
 #include "app/qt/PlotImage.h"
-#include "app/tools/height_change.h"
 #include "app/shell/Mainpeak.h"
+#include "app/tools/height_change.h"
 #include "core/FileSystem.h"
 #include "support/TempDir.h"
 
 namespace kalvex::app {
 namespace {
+
+using test::In;
 
 class PeakDialog : public ::testing::Test {
 protected:
@@ -28,10 +30,6 @@ protected:
             {QString::fromStdString(test::CopyEthanolExample(dir_)), 1});
         form_.M_OpenClick();
         ASSERT_EQ(state_.Doc.PeakCount, 8);
-    }
-    template <typename W>
-    W* In(QWidget* parent, const char* name) {
-        return parent->findChild<W*>(QString::fromLatin1(name));
     }
 
     view::AppState state_;
@@ -51,7 +49,8 @@ TEST_F(PeakDialog, ShowsThePeakBesideTheMainWindowWithPlusMinusSigns) {
     EXPECT_EQ(In<QLineEdit>(info, "Edposition")->text(), QString::number(state_.Doc.PeakPos[3]));
     EXPECT_TRUE(In<QLabel>(info, "posi_Err")->text().startsWith(QString::fromUtf8("\u00b1 ")));
     EXPECT_TRUE(In<QLabel>(info, "x_Err")->text().endsWith(" ppm"));
-    EXPECT_EQ(In<QLabel>(info, "ForG")->text(), "Lorentzian");  // the example's peaks are Lorentz
+    EXPECT_EQ(In<QLabel>(info, "ForG")->text(),
+              "Lorentzian");  // the example's peaks are Lorentz
     EXPECT_TRUE(In<QLabel>(info, "IntegArea")->text().contains("*10^"));
     EXPECT_GE(info->frameGeometry().left(), form_.frameGeometry().right());
 }

@@ -76,7 +76,11 @@ TEST(NumberReader, BadTokensNameTheFileAndLine) {
     EXPECT_EQ(failure("1 1e", false), "bad.txt:1");
     EXPECT_EQ(failure("1 1.5-2", false), "bad.txt:1");  // only reals with exponents touch
     EXPECT_EQ(failure("1 99999999999", true), "bad.txt:1");
-    EXPECT_EQ(failure("1 1" + std::string(70, '0'), false), "bad.txt:1");  // over 64 characters
+    // Tokens of up to 64 characters.
+    for (bool integer : {true, false}) {
+        EXPECT_EQ(failure("1 " + std::string(63, '0') + "1", integer), "accepted");
+        EXPECT_EQ(failure("1 " + std::string(64, '0') + "1", integer), "bad.txt:1");
+    }
     EXPECT_EQ(failure("1 2", false), "accepted");
 }
 

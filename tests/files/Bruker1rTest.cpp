@@ -8,8 +8,8 @@
 #include "core/Error.h"
 #include "files/Bruker1r.h"
 #include "files/OpenCommand.h"
-#include "support/TempDir.h"
 #include "support/SpectrumFileWriters.h"
+#include "support/TempDir.h"
 
 namespace kalvex::files {
 namespace {
@@ -45,8 +45,8 @@ TEST(Bruker1r, CalibratesFromTheParameterFile) {
     TempDir dir;
     ProcsFields f;
     f.NcProc = "-3";
-    const Document doc =
-        Load(WriteSet(dir, "a", f, test::Words(test::ToInts(Spectrum()), Endian::kLittle)));
+    const std::string data = test::Words(test::ToInts(Spectrum()), Endian::kLittle);
+    const Document doc = Load(WriteSet(dir, "a", f, data));
     EXPECT_EQ(doc.F_Type, static_cast<int>(core::FileType::kBruker1r));
     EXPECT_EQ(doc.PointCount, 1000);
     EXPECT_DOUBLE_EQ(doc.XFirstPpm, 12.5);
@@ -56,8 +56,13 @@ TEST(Bruker1r, CalibratesFromTheParameterFile) {
     EXPECT_DOUBLE_EQ(doc.XStepPpm, 4000.0 / 400.13 / 999);
     EXPECT_NEAR(doc.ObsFreq, 400.13, 1e-9);
     EXPECT_EQ(LargestPoint(doc), 300);
-    // (max - min) times (ln 10)^NC_proc: neither 2^-3 nor 10^-3.
+    // (max - min) times (ln 10)^NC_proc: neither 2^-3 nor 10^-3; up to 32 either way.
     EXPECT_NEAR(doc.YScale, 5e6 * std::pow(std::log(10.0), -3), 1e-6);
+    for (const char* nc : {"32", "-32"}) {
+        f.NcProc = nc;
+        const double want = 5e6 * std::pow(std::log(10.0), std::stod(nc));
+        EXPECT_NEAR(Load(WriteSet(dir, "nc", f, data)).YScale, want, 1e-12 * want) << nc;
+    }
 }
 
 TEST(Bruker1r, ByteOrderFromOptionParameterOrTheFirstSixWords) {
@@ -67,6 +72,11 @@ TEST(Bruker1r, ByteOrderFromOptionParameterOrTheFirstSixWords) {
     std::vector<std::int32_t> loud = plain;
     for (int i = 0; i < 6; ++i) quiet[i] = 0;          // big-endian zeros look little-endian
     for (int i = 0; i < 6; ++i) loud[i] = -300000000;  // large little-endian values look swapped
+    // Absolute values adding up to exactly 1,000,000,000 still read little-endian; one more
+    // reads swapped.
+    std::vector<std::int32_t> at_limit = quiet, past_limit = quiet;
+    at_limit[0] = -1000000000;
+    past_limit[0] = -1000000001;
     struct Case {
         const char* Name;
         const std::vector<std::int32_t>& Values;
@@ -83,6 +93,8 @@ TEST(Bruker1r, ByteOrderFromOptionParameterOrTheFirstSixWords) {
              Case{"be-guessed", plain, Endian::kBig, "", false, true},
              Case{"le-guessed", plain, Endian::kLittle, "", false, true},
              Case{"x86-over-bytordp", loud, Endian::kLittle, "1", true, true},
+             Case{"le-at-limit", at_limit, Endian::kLittle, "", false, true},
+             Case{"le-past-limit", past_limit, Endian::kLittle, "", false, false},
          }) {
         ProcsFields f;
         f.Bytordp = c.Bytordp;
@@ -101,10 +113,15 @@ TEST(Bruker1r, DtypTwoIsReadAsDoubles) {
     TempDir dir;
     ProcsFields f;
     f.Dtypp = "2";
-    const std::vector<double> values = Spectrum();
-    for (const auto& [name, order, bytordp] :
-         {std::tuple{"d-le", Endian::kLittle, ""}, std::tuple{"d-be", Endian::kBig, "1"},
-          std::tuple{"d-be-guessed", Endian::kBig, ""}}) {
+    const std::vector<double> plain = Spectrum();
+    // Zeros look right in both orders: a tie in the first six words reads little-endian.
+    std::vector<double> tie = plain;
+    std::fill(tie.begin(), tie.begin() + 6, 0.0);
+    for (const auto& [name, values, order, bytordp] :
+         {std::tuple{"d-le", plain, Endian::kLittle, ""},
+          std::tuple{"d-le-tie", tie, Endian::kLittle, ""},
+          std::tuple{"d-be", plain, Endian::kBig, "1"},
+          std::tuple{"d-be-guessed", plain, Endian::kBig, ""}}) {
         f.Bytordp = bytordp;
         const Document doc = Load(WriteSet(dir, name, f, test::Words(values, order)));
         EXPECT_EQ(LargestPoint(doc), 300) << name;

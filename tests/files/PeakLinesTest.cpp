@@ -32,6 +32,13 @@ TEST(PeakLines, ThreeFieldLinesReadWithZeroErrors) {
     EXPECT_FALSE(doc.BiasFromFile);
 }
 
+TEST(PeakLines, PositionsUpTo65535AreStoredAndOneMoreIsARangeError) {
+    for (const auto& [text, pos] : {std::pair{"65535 1 2", 65535}, {"-1 1 2", 0}, {"0 1 2", 0}}) {
+        EXPECT_EQ(ReadLines(text).PeakPos[1], pos) << text;
+    }
+    EXPECT_THROW(ReadLines("1 1 2\r\n65536 1 2"), RangeCheckError);
+}
+
 TEST(PeakLines, TheFirstLineCarriesBiasAndLineShape) {
     struct Case {
         const char* Line;
@@ -163,6 +170,15 @@ TEST(PeakLines, CurveTableHasHeaderPeakLinesColumnsAndOneRowPerPoint) {
         " 1.00000000000000E+0000  2.50000000000000E+0000  2.60000000000000E+0000  "
         "2.40000000000000E+0000  3.00000000000000E+0000\r\n";
     EXPECT_EQ(text, expected);
+
+    // A narrowed view: every point is still written, X counted from the first point shown.
+    doc.ViewFirstPoint = 2;
+    doc.ViewPointCount = 2;
+    doc.XFirstPpm = 1.5;
+    const std::string narrowed = CurveTableText(doc);
+    EXPECT_NE(narrowed.find("Peak #: 1, 1 "), std::string::npos);
+    EXPECT_EQ(narrowed.substr(narrowed.find("JCAMP type data\r\n") + 17),
+              text.substr(text.find("JCAMP type data\r\n") + 17));
 
     // One peak: three header lines, four values per row.
     doc.PeakCount = 1;

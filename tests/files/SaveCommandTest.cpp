@@ -141,19 +141,6 @@ TEST_F(SaveAsWriting, OtherExtensionsWriteNothing) {
     EXPECT_TRUE(test::FilesIn(dir_.Path()).empty());
 }
 
-TEST_F(SaveAsWriting, ImportedSpectrumSavedAsDatReadsBackTheSame) {
-    dir_.Write("in.vdt", "3.0\n1.0\n-4\n2.5\n16\n0.25\n7\n");
-    Document doc = LoadSpectrum(dir_.File("in.vdt"), Document{}, core::Options{}, nullptr);
-    ProposeSaveAs(doc);
-    SaveAsChosenPath(doc, dir_.File("out.dat"));
-    const Document back = LoadSpectrum(dir_.File("out.dat"), Document{}, core::Options{}, nullptr);
-    ASSERT_EQ(back.PointCount, 5);
-    EXPECT_NEAR(back.XFirstPpm, 3.0, 1e-14);
-    EXPECT_NEAR(back.XStepPpm, 0.5, 1e-14);
-    EXPECT_NEAR(back.YScale, 20.0, 1e-12);
-    for (int i = 0; i < 5; ++i) EXPECT_NEAR(back.ObsY[i], doc.ObsY[i], 1e-14) << i;
-}
-
 TEST(SequentialSave, NumberedNames) {
     EXPECT_EQ(SequentialFileName("/d/run.vnj", 12), "/d/run-12.spc");
     EXPECT_EQ(SequentialFileName("/d/b-3.spc", 1), "/d/b-3-1.spc");

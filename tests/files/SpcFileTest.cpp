@@ -71,13 +71,6 @@ TEST(SpcFile, SeqAndColFilesReadBackByteForByte) {
     }
 }
 
-TEST(SpcFile, SwitchingTheLayoutWritesOneLongLine) {
-    TempDir dir;
-    Document doc = Load(dir.Write("col.spc", kColFile));
-    doc.F_Type = static_cast<int>(core::FileType::kSpcSeq);
-    EXPECT_EQ(SpcFileText(doc), kSeqFile);
-}
-
 TEST(SpcFile, FirstIntensityLineEndingInABlankIsReadAsSeq) {
     TempDir dir;
     const std::string text = kHeader +
@@ -102,27 +95,12 @@ TEST(SpcFile, LineThreeWithOnlyYScaleReadsSpcExtraZero) {
     EXPECT_EQ(SpcFileText(doc), kSeqFile);
 }
 
-TEST(SpcFile, NegativeValuesTouchingInTheSeqLayoutReadBack) {
-    TempDir dir;
-    Document doc = test::MakeDocument(4);
-    doc.ObsY[0] = 0.5;
-    doc.ObsY[1] = -0.00125;
-    doc.ObsY[2] = -1.5;
-    doc.ObsY[3] = 0.0;
-    doc.F_Type = 0;
-    const std::string path = dir.File("neg.spc");
-    SaveSpectrum(path, doc);
-    Document back = Load(path);
-    EXPECT_EQ(back.F_Type, 0);
-    EXPECT_DOUBLE_EQ(back.ObsY[1], -0.00125);
-    EXPECT_DOUBLE_EQ(back.ObsY[2], -1.5);
-    EXPECT_DOUBLE_EQ(back.ObsY[3], 0.0);
-}
-
 TEST(SpcFile, NarrowedRangeSavesOnlyItsPointsAndRenumbersPeaks) {
     Document doc = test::MakeDocument(10, 5.0, 0.5, 100.0, [](int p) { return p / 10.0; });
     test::AddPeak(doc, 3, 0.5, 1.0);  // before the range: dropped
     test::AddPeak(doc, 6, 0.25, 2.0);
+    test::AddPeak(doc, 7, 0.125, 1.0);  // the last point shown: kept
+    test::AddPeak(doc, 8, 0.5, 1.0);    // one past it: dropped
     doc.ViewFirstPoint = 5;
     doc.ViewPointCount = 3;
     doc.XFirstPpm = 3.0;
@@ -138,26 +116,38 @@ TEST(SpcFile, NarrowedRangeSavesOnlyItsPointsAndRenumbersPeaks) {
         " 6.00000000000000E-0001\r\n"
         " 7.00000000000000E-0001\r\n"
         "2  2.50000000000000E-0001 2.00000000000000E+0000 0.00000000000000E+0000 "
-        "0.00000000000000E+0000 0.00000000000000E+0000 0.00000000000000E+0000 FALSE\r\n";
+        "0.00000000000000E+0000 0.00000000000000E+0000 0.00000000000000E+0000 FALSE\r\n"
+        "3  1.25000000000000E-0001 1.00000000000000E+0000 0.00000000000000E+0000 "
+        "0.00000000000000E+0000 0.00000000000000E+0000\r\n";
     EXPECT_EQ(text, expected);
 }
 
-TEST(SpcFile, AutoMagnificationFollowsTheStoredRange) {
+TEST(SpcFile, AutoMagnificationUpToARangeOfExactlyNineTenths) {
     TempDir dir;
     core::Options opts;  // magnify_enable is on in a new installation
-    Document doc = Load(dir.Write("narrow.spc", kHeader + " 2.00000000000000E-0001\r\n"
-                                                          " 5.00000000000000E-0001\r\n"
-                                                          " 3.00000000000000E-0001\r\n"),
-                        opts);
-    EXPECT_DOUBLE_EQ(doc.YOffset, 0.2);
-    EXPECT_NEAR(doc.YRange, 0.3, 1e-15);
+    for (const auto& [lo, hi, offset, range] :
+         {std::tuple{0.2, 0.5, 0.2, 0.3}, std::tuple{0.0, 0.9, 0.0, 0.9},
+          std::tuple{0.0, 0.9000000001, 0.0, 1.0}, std::tuple{0.0, 0.95, 0.0, 1.0},
+          std::tuple{0.5, 0.5, 0.0, 1.0}}) {
+        Document doc = test::MakeDocument(3);
+        doc.ObsY[0] = lo;
+        doc.ObsY[1] = hi;
+        doc.ObsY[2] = lo;
+        doc.F_Type = 1;
+        const Document back = Load(dir.Write("m.spc", SpcFileText(doc)), opts);
+        EXPECT_DOUBLE_EQ(back.YOffset, offset) << lo << ".." << hi;
+        EXPECT_NEAR(back.YRange, range, 1e-15) << lo << ".." << hi;
+    }
+}
 
-    Document wide = Load(dir.Write("wide.spc", kHeader + " 0.00000000000000E+0000\r\n"
-                                                         " 9.50000000000000E-0001\r\n"
-                                                         " 3.00000000000000E-0001\r\n"),
-                         opts);
-    EXPECT_DOUBLE_EQ(wide.YOffset, 0.0);
-    EXPECT_DOUBLE_EQ(wide.YRange, 1.0);
+TEST(SpcFile, AFullSizeSpectrumReopens) {
+    TempDir dir;
+    Document doc = test::MakeDocument(core::kMaxPoints, 10.0, 0.0001, 400.0,
+                                      [](int p) { return (p % 97) / 97.0; });
+    doc.F_Type = 1;
+    const Document back = Load(dir.Write("full.spc", SpcFileText(doc)));
+    EXPECT_EQ(back.PointCount, core::kMaxPoints);  // one more is refused by the size line
+    EXPECT_DOUBLE_EQ(back.ObsY[core::kMaxPoints - 1], (core::kMaxPoints % 97) / 97.0);
 }
 
 TEST(SpcFile, PeaksComeFromTheSp2FileOnlyWhenNoneAreEmbedded) {
@@ -233,6 +223,9 @@ TEST(SpcFile, BadFilesAreRefusedWithTheirReasonAndLine) {
     EXPECT_NE(reason_of("empty.spc", "", nullptr).find("0 points"), std::string::npos);
     EXPECT_NE(reason_of("short.spc", kHeader + " 2.50000000000000E-0001\r\n", nullptr), "no error");
     EXPECT_THROW(Load(dir.File("nothing-here.spc")), FileNotFound);
+    // The open command takes paths of up to 255 characters.
+    EXPECT_FALSE(PathTooLongToOpen(std::string(254, 'a') + "/"));
+    EXPECT_TRUE(PathTooLongToOpen(std::string(255, 'a') + "/"));
 }
 
 TEST(SpcFile, ValuesGivingNoFiniteNumberAreRefusedWithTheirLineAndValue) {

@@ -88,7 +88,6 @@ TEST(VnmrBinary, ArrayedFileOfFiveSpectraInBothByteOrders) {
     for (const auto& [name, order, x86] :
          {std::tuple{"be", Endian::kBig, false}, std::tuple{"le", Endian::kLittle, true}}) {
         const std::string path = WriteSet(dir, name, test::VnmrDataFile(Spectra(5), order));
-        EXPECT_EQ(test::ReadFileBytes(path).size(), 32u + 5u * 4028u);
         core::Options opts;
         opts.x86cpu = x86;
         int offered = 0;
@@ -103,14 +102,6 @@ TEST(VnmrBinary, ArrayedFileOfFiveSpectraInBothByteOrders) {
         EXPECT_EQ(LargestPoint(doc), 400) << name;
         EXPECT_DOUBLE_EQ(doc.YScale, 400.0) << name;
     }
-}
-
-TEST(VnmrBinary, WrongByteOrderReadsGarbage) {
-    TempDir dir;
-    const std::string path =
-        WriteSet(dir, "le", test::VnmrDataFile({Spectrum(2)}, Endian::kLittle));
-    const Document doc = LoadSpectrum(path, Document{}, core::Options{}, nullptr);
-    EXPECT_NE(LargestPoint(doc), 200);
 }
 
 TEST(VnmrBinary, ReadArraySpectrumRenormalisesAndKeepsTheRest) {

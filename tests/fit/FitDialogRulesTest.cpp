@@ -27,6 +27,7 @@ TEST(FitDialogRules, TheDialogOpensOnlyBelowTheUpperLimit) {
     EXPECT_FALSE(f.dialog.OkEnabled);
     EXPECT_TRUE(f.dialog.ExitEnabled);
     EXPECT_FALSE(OpenFitDialog(ctx, 2.0, 2.0f));  // "at or above" the limit
+    EXPECT_TRUE(OpenFitDialog(ctx, 1.9999999, 2.0f));
 }
 
 TEST(FitDialogRules, GaussModeShowsTheSelectionWithTheExtraBoxesOff) {

@@ -76,47 +76,38 @@ GaussNewtonSummary Fit(Document& doc, const GaussNewtonOptions& o, Recorder& rec
 }
 
 TEST(GaussNewton, StartingDampingByMode) {
+    // AUTO: 0.1 below a Z of 0.1 unless one kind is fitted; the chosen items otherwise.
+    struct Case {
+        FitMode Mode;
+        int DampItem, ConvItem;
+        double Z;
+        int Kinds;
+        double Factor, Limit;
+    };
+    for (const Case& c : {Case{FitMode::kAuto, 2, 2, 0.05, 2, 0.1, 0.0001},
+                          Case{FitMode::kAuto, 2, 2, 0.05, 1, 1.0, 0.001},
+                          Case{FitMode::kAuto, 2, 2, 0.1, 3, 1.0, 0.001},
+                          Case{FitMode::kSemiAuto, 4, 6, 5.0, 3, 0.0001, 1E-7},
+                          Case{FitMode::kSemiAuto, 2, kConvAutoSetItem, 5.0, 3, 0.01, 0.00001}}) {
+        GaussNewtonOptions o;
+        o.Mode = c.Mode;
+        o.DampItem = c.DampItem;
+        o.ConvItem = c.ConvItem;
+        const Damping d = StartingDamping(o, c.Z, c.Kinds);
+        EXPECT_EQ(d.DampFactor, c.Factor) << c.Z << " " << c.Kinds;
+        EXPECT_DOUBLE_EQ(d.ConvLimit, c.Limit) << c.Z << " " << c.Kinds;
+    }
     GaussNewtonOptions o;
-    Damping d = StartingDamping(o, 0.05, 2);
-    EXPECT_EQ(d.DampFactor, 0.1);
-    EXPECT_DOUBLE_EQ(d.ConvLimit, 0.0001);
-    d = StartingDamping(o, 0.05, 1);
-    EXPECT_EQ(d.DampFactor, 1.0);
-    EXPECT_DOUBLE_EQ(d.ConvLimit, 0.001);
-    d = StartingDamping(o, 0.1, 3);
-    EXPECT_EQ(d.DampFactor, 1.0);
-
-    o.Mode = FitMode::kSemiAuto;
-    o.DampItem = 4;
-    o.ConvItem = 6;
-    d = StartingDamping(o, 5.0, 3);
-    EXPECT_EQ(d.DampFactor, 0.0001);
-    EXPECT_EQ(d.ConvLimit, 1E-7);
-    o.DampItem = 2;
-    o.ConvItem = kConvAutoSetItem;
-    d = StartingDamping(o, 5.0, 3);
-    EXPECT_EQ(d.DampFactor, 0.01);
-    EXPECT_DOUBLE_EQ(d.ConvLimit, 0.00001);
-
     o.Mode = FitMode::kManual;
     o.ManualIterations = true;
-    d = StartingDamping(o, 5.0, 3);
-    EXPECT_EQ(d.ConvLimit, -1.0);
+    EXPECT_EQ(StartingDamping(o, 5.0, 3).ConvLimit, -1.0);
 }
 
 TEST(GaussNewton, WorseStepsDampHarderThenTurnTheStepRound) {
     GaussNewtonOptions autom;
-    Damping d = DampingAfterWorseStep(autom, {1.0, 0.001});
-    EXPECT_DOUBLE_EQ(d.DampFactor, 0.1);
-    EXPECT_DOUBLE_EQ(d.ConvLimit, 0.0001);
-    d = DampingAfterWorseStep(autom, {0.01, 0.00001});
-    EXPECT_EQ(d.DampFactor, -0.01);
-    EXPECT_DOUBLE_EQ(d.ConvLimit, 0.00001);
-    d = DampingAfterWorseStep(autom, d);
-    EXPECT_EQ(d.DampFactor, 0.01);
-    // Three worse steps from 1.0: the products are formed in extended precision, so the second
+    // Four worse steps from 1.0: the products are formed in extended precision, so the second
     // one gives exactly the "0.01" of the table and the third turns the step round.
-    d = {1.0, 0.001};
+    Damping d = {1.0, 0.001};
     const double expected[] = {0.1, 0.01, -0.01, 0.01};
     for (double factor : expected) {
         d = DampingAfterWorseStep(autom, d);
@@ -206,6 +197,28 @@ TEST(GaussNewton, SemiAutoWarnsAtADivergenceAndWritesTheLastVector) {
     EXPECT_GT(doc.PeakHalfWidthErr[1], 0.0);
     Document check = doc;
     EXPECT_DOUBLE_EQ(SynthesiseModel(check, LineType::kLorentz), s.Z);
+}
+
+TEST(GaussNewton, ARiseOfZByMoreThanOneIsADivergence) {
+    // Z scales with the square of the heights and the steps do not: scaled so that the worse
+    // step raises Z by just under and just over 1.
+    auto run = [](double height, Recorder& rec) {
+        Document doc = OvershootingWidth(height);
+        rec.stop_when_worse = true;
+        GaussNewtonOptions o = Opts(LineType::kLorentz, "011", FitMode::kSemiAuto);
+        o.DampItem = 0;
+        return Fit(doc, o, rec);
+    };
+    Recorder unit;
+    run(1.0, unit);
+    const double rise = unit.steps.back().z - unit.steps.back().z_old;
+    ASSERT_GT(rise, 0.0);
+    for (const auto& [target, end] :
+         {std::pair{0.999, FitEnd::kStopped}, std::pair{1.001, FitEnd::kDiverged}}) {
+        Recorder rec;
+        EXPECT_EQ(run(std::sqrt(target / rise), rec).Reason, end) << target;
+        EXPECT_NEAR(rec.steps.back().z - rec.steps.back().z_old, target, 1e-6);
+    }
 }
 
 TEST(GaussNewton, ManualSetRunsExactlyTheIterationCount) {
@@ -649,10 +662,15 @@ TEST(GaussNewton, OptionsComeFromTheOptionsDialogDocumentAndWidthBoxes) {
     EXPECT_EQ(o.IterationCount, 250);
     EXPECT_TRUE(MakeGaussNewtonOptions(opts, doc, true, false).WidthIsLorentzian);
 
-    opts.Manu_ITE = "0";
-    EXPECT_THROW(MakeGaussNewtonOptions(opts, doc, true, false), Error);
-    opts.Manu_ITE = "x";
-    EXPECT_THROW(MakeGaussNewtonOptions(opts, doc, true, false), Error);
+    for (const auto& [text, count] :
+         {std::pair{"1", 1}, {"65535", 65535}, {"65536", 0}, {"0", 0}, {"x", 0}}) {
+        opts.Manu_ITE = text;
+        if (count == 0) {
+            EXPECT_THROW(MakeGaussNewtonOptions(opts, doc, true, false), Error) << text;
+        } else {
+            EXPECT_EQ(MakeGaussNewtonOptions(opts, doc, true, false).IterationCount, count);
+        }
+    }
     opts.Set_Ite = 0;  // the count is not read without "Manual Set"
     EXPECT_NO_THROW(MakeGaussNewtonOptions(opts, doc, true, false));
     opts.DampVal = 6;

@@ -1,10 +1,10 @@
 // LU decomposition, pivoting, singular rows, zero pivots and the inverse.
-#include "fit/LuSolver.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <random>
+
+#include "fit/LuSolver.h"
 
 namespace kalvex::fit {
 namespace {
@@ -88,6 +88,23 @@ TEST(LuSolver, TiesInTheScaledPivotColumnGoToTheLowerRow) {
     rhs[3] = 2;
     LuBackSubstitute(lu, 3, piv, rhs);
     for (int i = 1; i <= 3; ++i) EXPECT_NEAR(static_cast<double>(rhs[i]), 1.0, 1e-18) << i;
+}
+
+TEST(LuSolver, AnExchangedRowKeepsItsOwnScaleForTheLaterColumns) {
+    // Row 2 is 1E8 times larger than the others. Column 1 scaled by the rows: 0, 1E-8, 1: row
+    // 3 (not the largest number, row 2). Row 3 then holds row 1, whose scale 1/5 makes column 2
+    // a tie (5E8 / 5E8 and 5 / 5) that row 2 keeps; row 3's own scale 1/2 would pick row 3.
+    const Matrix90 a = FromRows({{0, 5, -2}, {5, 5e8, 4}, {-2, 0, 0}});
+    Matrix90 lu = a;
+    PivotRecord piv;
+    Extended parity = 0;
+    ASSERT_EQ(LUDCMP(lu, 3, piv, parity), LuStatus::kOk);
+    EXPECT_EQ((std::vector<int>{piv[1], piv[2], piv[3]}), (std::vector<int>{3, 2, 3}));
+    EXPECT_EQ(parity, -1.0L);
+    Vector90 b;  // A (1, 2, 3)
+    for (int i = 1; i <= 3; ++i) b[i] = a(i, 1) + 2 * a(i, 2) + 3 * a(i, 3);
+    LuBackSubstitute(lu, 3, piv, b);
+    for (int i = 1; i <= 3; ++i) EXPECT_NEAR(static_cast<double>(b[i]), i, 1e-15 * i) << i;
 }
 
 TEST(LuSolver, AZeroRowIsReportedAndLeavesTheMatrixAlone) {

@@ -89,13 +89,11 @@ TEST(PeakEdit, FractionIsClampedToZeroToOne) {
     PeakEdits edits;
     edits.FractionEdited = true;
     for (const auto& [typed, stored] :
-         {std::pair{"1.5", 1.0}, {"-0.2", 0.0}, {"2", 1.0}, {"0.3", 0.3}}) {
+         {std::pair{"1.5", 1.0}, {"-0.2", 0.0}, {"0.3", 0.3}, {"2", 1.0}}) {
         edits.fract_L = typed;
         ApplyPeakEdits(doc, opts, 1, edits);
         EXPECT_DOUBLE_EQ(doc.PeakFractionL[1], stored) << typed;
     }
-    edits.fract_L = "2";
-    ApplyPeakEdits(doc, opts, 1, edits);
     EXPECT_EQ(Shown(doc, opts, 1).fract_L, "1.000");
 }
 
@@ -188,45 +186,34 @@ Document ThreePeaks() {
     return doc;
 }
 
-TEST(PeakDelete, DeletingTheLastOfThreeShowsPeakOne) {
-    Document doc = ThreePeaks();
-    EXPECT_EQ(DeletePeak(doc, 3), 1);
-    EXPECT_EQ(doc.PeakCount, 2);
-    EXPECT_EQ(doc.PeakPos[2], 200);
-    // The freed slot carries no errors into the next new peak.
-    EXPECT_EQ(doc.PeakPosErr[3], 0.0);
-    EXPECT_EQ(doc.PeakHeightErr[3], 0.0);
-    EXPECT_EQ(doc.PeakHalfWidthErr[3], 0.0);
-    EXPECT_EQ(doc.PeakFractionLErr[3], 0.0);
+// Slot j holds former peak k with every value, the Gauss+Lorentz ones and the errors too.
+void ExpectSlotHolds(const Document& doc, int j, int k) {
+    EXPECT_EQ(doc.PeakPos[j], 100 * k) << j;
+    const double got[] = {
+        doc.PeakHeight[j],        doc.PeakHalfWidth[j],     doc.PeakHalfWidthG[j],
+        doc.PeakHalfWidthL[j],    doc.PeakFractionL[j],     doc.PeakAreaGL[j],
+        doc.PeakPosErr[j],        doc.PeakHeightErr[j],     doc.PeakHalfWidthErr[j],
+        doc.PeakHalfWidthGErr[j], doc.PeakHalfWidthLErr[j], doc.PeakFractionLErr[j]};
+    const double per_number[] = {0.1, 2, 3, 4, 0.1, 10, 0.01, 0.02, 0.03, 0.04, 0.05, 0.06};
+    for (int i = 0; i < 12; ++i) EXPECT_DOUBLE_EQ(got[i], per_number[i] * k) << j << " " << i;
 }
 
-TEST(PeakDelete, DeletingPeakTwoOfThreeShowsTheFormerPeakThreeAsTwo) {
-    Document doc = ThreePeaks();
-    EXPECT_EQ(DeletePeak(doc, 2), 2);
-    EXPECT_EQ(doc.PeakCount, 2);
-    EXPECT_EQ(doc.PeakPos[1], 100);
-    EXPECT_EQ(doc.PeakPos[2], 300);
-    EXPECT_DOUBLE_EQ(doc.PeakHeight[2], 0.1 * 3);
-    EXPECT_DOUBLE_EQ(doc.PeakHalfWidth[2], 6.0);
-    EXPECT_DOUBLE_EQ(doc.PeakPosErr[2], 0.03);
-    EXPECT_DOUBLE_EQ(doc.PeakHeightErr[2], 0.06);
-    EXPECT_DOUBLE_EQ(doc.PeakHalfWidthErr[2], 0.09);
-    // Gauss+Lorentz values travel with their peak too.
-    EXPECT_DOUBLE_EQ(doc.PeakHalfWidthG[2], 9.0);
-    EXPECT_DOUBLE_EQ(doc.PeakHalfWidthL[2], 12.0);
-    EXPECT_DOUBLE_EQ(doc.PeakFractionL[2], 0.1 * 3);
-    EXPECT_DOUBLE_EQ(doc.PeakAreaGL[2], 30.0);
-    EXPECT_DOUBLE_EQ(doc.PeakHalfWidthGErr[2], 0.04 * 3);
-    EXPECT_DOUBLE_EQ(doc.PeakHalfWidthLErr[2], 0.05 * 3);
-    EXPECT_DOUBLE_EQ(doc.PeakFractionLErr[2], 0.06 * 3);
-    // The freed slot looks like a slot after an open.
-    EXPECT_EQ(doc.PeakPosErr[3], 0.0);
-    EXPECT_EQ(doc.PeakHalfWidthLErr[3], 0.0);
-    EXPECT_DOUBLE_EQ(doc.PeakFractionL[3], 0.5);
-    EXPECT_EQ(doc.PeakAreaGL[3], 0.0);
-
-    Options opts;
-    EXPECT_EQ(ShowPeakInfo(2, doc, opts, {true, false}).Sel_Dlg.Edposition, "300");
+TEST(PeakDelete, LaterPeaksMoveDownAndTheFreedSlotLooksLikeAfterAnOpen) {
+    for (const auto& [deleted, shown, first, second] :
+         {std::tuple{3, 1, 1, 2}, {2, 2, 1, 3}, {1, 1, 2, 3}}) {
+        Document doc = ThreePeaks();
+        EXPECT_EQ(DeletePeak(doc, deleted), shown);
+        ASSERT_EQ(doc.PeakCount, 2);
+        ExpectSlotHolds(doc, 1, first);
+        ExpectSlotHolds(doc, 2, second);
+        // No errors of a deleted peak may show up at the next new peak.
+        for (double v : {doc.PeakPosErr[3], doc.PeakHeightErr[3], doc.PeakHalfWidthErr[3],
+                         doc.PeakHalfWidthGErr[3], doc.PeakHalfWidthLErr[3],
+                         doc.PeakFractionLErr[3], doc.PeakAreaGL[3]}) {
+            EXPECT_EQ(v, 0.0) << deleted;
+        }
+        EXPECT_DOUBLE_EQ(doc.PeakFractionL[3], 0.5);
+    }
 }
 
 TEST(PeakDelete, DeletingTheOnlyPeakClosesTheWindows) {

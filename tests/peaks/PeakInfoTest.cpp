@@ -121,17 +121,6 @@ TEST(PeakInfo, CompatibleAreaIsHeightTimesFullWidthWithTheMultiplicationSign) {
     EXPECT_EQ(s.Percnt, "75.00%");
 }
 
-TEST(PeakInfo, AreasOfAHundredthAndOfThousandsGetTheirPowersOfTen) {
-    Document doc = test::MakeDocument(1000);
-    test::AddPeak(doc, 101, 0.5, 5.0);  // "Compatible": 20 x YScale
-    Options opts;
-    opts.Int_Type = 1;
-    doc.YScale = 0.0025;
-    EXPECT_EQ(ShowPeakInfo(1, doc, opts, {}).Sel_Dlg.IntegArea, " ( 5.000 \xB1 0.0000 )*10^-2");
-    doc.YScale = 61.7;
-    EXPECT_EQ(ShowPeakInfo(1, doc, opts, {}).Sel_Dlg.IntegArea, " ( 1.234 \xB1 0.0000 )*10^3");
-}
-
 TEST(PeakInfo, ZeroHeightsShowAZeroAreaAndNoShare) {
     Document doc = TwoPeaks();
     doc.PeakHeight[1] = doc.PeakHeight[2] = 0.0;

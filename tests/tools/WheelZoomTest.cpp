@@ -28,6 +28,7 @@ TEST(WheelZoom, SpansStayInsideTheSpectrumAtBothEnds) {
         {{400, 200}, 100, -40, {1, 1000}},  // far out: the whole spectrum
         {{400, 200}, 100, 40, {496, 8}},    // far in: the least count, around the cursor
         {{1, 8}, 3, 1, {1, 8}},             // at the least count already
+        {{1, 9}, 3, 1, {1, 8}},             // one above it: down to it
         {{10, 5}, 2, 1, {10, 5}},           // a smaller Range XY view never grows inwards
         {{10, 1}, 0, -1, {10, 2}},          // every notch out adds a point
         {{10, 100}, -50, 1, {10, 70}},      // a cursor left of the plot counts as its edge

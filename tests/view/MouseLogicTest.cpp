@@ -167,9 +167,14 @@ TEST(MouseLogic, RangeDragFillsTheEditsDrawsTheBandAndRunsOk) {
     EXPECT_EQ(band[0].Mode, PenMode::kNotXor);
     EXPECT_EQ(band[4].Points, (std::vector<Point>{{6, 100}, {200, 100}}));
 
-    ImgSpectMouseUp(f.state, f.shell, MouseButton::kRight, kNoButtons, 700, 150);
-    EXPECT_EQ(f.shell.Edit2, AxisValueText(f.state.Doc, f.Geo(), f.Geo().PlotRight - 1));
-    EXPECT_EQ(f.shell.CallCount("RangeDialogOk"), 1);
+    // Released on the right edge or past it: the last column inside; on the left edge: nothing.
+    const int right = f.Geo().PlotRight, left = f.Geo().PlotLeft;
+    for (const auto& [x, oks] : {std::pair{700, 1}, {right, 2}, {right - 1, 3}, {left, 3}}) {
+        f.shell.Edit2.clear();
+        ImgSpectMouseUp(f.state, f.shell, MouseButton::kRight, kNoButtons, x, 150);
+        EXPECT_EQ(f.shell.Edit2, x == left ? "" : AxisValueText(f.state.Doc, f.Geo(), right - 1));
+        EXPECT_EQ(f.shell.CallCount("RangeDialogOk"), oks) << x;
+    }
     EXPECT_EQ(f.state.Doc.PeakCount, 0);
 
     ImgSpectMouseDown(f.state, f.shell, MouseButton::kRight, kNoButtons, 300, 100);

@@ -164,10 +164,38 @@ TEST(Plotting, LabelsNeverRunIntoEachOtherNorPastThePicture) {
     }
 }
 
-TEST(Plotting, ViewStartOfMinusTwoPutsTheFirstTickOneStepPastIt) {
+TEST(Plotting, TickStepSwitchesAboveTheRoundedMantissas6And3And1Point5) {
+    // The mantissa is rounded to a whole number first: 1.5 already gives 2, 6.49 still 5.
+    for (const auto& [span, step] : {std::pair{1.0, 0.1},
+                                     {10.0, 1.0},
+                                     {100.0, 10.0},
+                                     {0.01, 0.001},
+                                     {1.49, 0.1},
+                                     {1.5, 0.2},
+                                     {3.0, 0.2},
+                                     {3.49, 0.2},
+                                     {3.5, 0.5},
+                                     {6.0, 0.5},
+                                     {6.49, 0.5},
+                                     {6.5, 1.0},
+                                     {9.999, 1.0},
+                                     {std::numeric_limits<double>::infinity(), 1.0}}) {
+        EXPECT_DOUBLE_EQ(AutoXTickStep(span), step) << span;
+    }
+    for (const auto& [step, decimals] :
+         {std::pair{10.0, 0}, {1.0, 0}, {0.5, 1}, {0.1, 1}, {0.05, 2}, {0.01, 2}, {0.001, 3}}) {
+        EXPECT_EQ(XTickDecimalsFor(step), decimals) << step;
+    }
+}
+
+TEST(Plotting, AViewStartingAtZeroOrBelowPutsTheFirstTickOneStepPastIt) {
+    for (const auto& [first, label] : {std::pair{-2.0, "-3"}, {0.0, "-1"}, {1.0, "1"}}) {
+        Screen s;
+        DrawOnScreen(s, Spectrum(11, first, 1.0));
+        EXPECT_EQ(Labels(s.canvas)[0], label) << first;
+    }
     Screen s;
     DrawOnScreen(s, Spectrum(11, -2.0, 1.0));
-    EXPECT_EQ(Labels(s.canvas)[0], "-3");
     EXPECT_TRUE(s.canvas.Contains("TextOut 47,321,-3"));
     EXPECT_TRUE(s.canvas.Contains("LineTo 55,320"));  // one tick spacing (45 px) right
     EXPECT_TRUE(s.canvas.Contains("LineTo 33,315"));  // and its minor tick to the left
@@ -184,6 +212,17 @@ TEST(Plotting, ManualTickStepIsKeptAndAnUnusableOneFallsBack) {
     s.geo.XTickStep = 0.0;
     DrawOnScreen(s, Spectrum(10, 10.0, 0.5));
     EXPECT_DOUBLE_EQ(s.geo.XTickStep, 0.5);
+    for (int points : {20, 21}) {  // at most 20 ticks: a span of 20 steps would have 21
+        Screen m;
+        m.opts.XTickManual = true;
+        m.geo.XTickStep = 1.0;
+        DrawOnScreen(m, Spectrum(points, 30.0, 1.0));
+        const auto& lines = m.canvas.Lines();  // major ticks end on row 320
+        EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                                [](const std::string& l) { return l.ends_with(",320"); }),
+                  20)
+            << points;
+    }
 }
 
 TEST(Plotting, BiasFromOneHalfAnchorsTheGainAtFullScale) {
@@ -246,16 +285,6 @@ struct PeakPicture {
     }
 };
 
-TEST(Plotting, OnePeakIsNeverGreenAndHasNoSum) {
-    PeakPicture p;
-    test::AddPeak(p.doc, 100, 0.5, 5.0);
-    p.Draw(1);
-    EXPECT_EQ(p.s.canvas.StrokesIn(kRed).size(), 1u);
-    EXPECT_TRUE(p.s.canvas.StrokesIn(kGreen).empty());
-    EXPECT_TRUE(p.s.canvas.StrokesIn(kBlue).empty());
-    EXPECT_TRUE(p.outcome.Drawn);
-}
-
 TEST(Plotting, TwoPeaksDrawTheSelectedGreenAndTheSumBlue) {
     PeakPicture p;
     test::AddPeak(p.doc, 60, 0.5, 5.0);
@@ -277,6 +306,13 @@ TEST(Plotting, TwoPeaksDrawTheSelectedGreenAndTheSumBlue) {
                   (Point{ShownPointX(p.s.geo, i), map.CurveRow(sum)}));
     }
     EXPECT_GT(p.doc.PeakCurve(2)[139], 0.79);  // the curves were synthesised
+
+    // One peak is never green and has no sum.
+    p.doc.PeakCount = 1;
+    p.Draw(1);
+    EXPECT_EQ(p.s.canvas.Strokes().size(), 1u);
+    EXPECT_EQ(p.s.canvas.Strokes()[0].Color, kRed);
+    EXPECT_TRUE(p.outcome.Drawn);
 }
 
 TEST(Plotting, ResidualSumCoversTheWholeSpectrumAndGatesTheFit) {

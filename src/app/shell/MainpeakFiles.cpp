@@ -45,7 +45,7 @@ void M_Form::M_OpenClick() {
 
 bool M_Form::OpenSpectrumFile(const QString& qpath) {
     const std::string path = qpath.toStdString();
-    if (path.size() >= 256) {
+    if (files::PathTooLongToOpen(path)) {
         // Refused before anything is cleared, so the open document stays usable.
         prompter_.Information(this, QString::fromLatin1(kTooLongPath));
         return false;
