@@ -196,6 +196,12 @@ GaussNewtonSummary RunGaussNewton(core::Document& doc, const GaussNewtonOptions&
         return summary;
     }
     KALVEX_ASSERT(state.FitObsY.size() >= static_cast<std::size_t>(n));
+    // A table edited past the doubles would start the run from infinity.
+    if (!PeakTableFinite(doc)) {
+        summary.Reason = FitEnd::kNotFinite;
+        summary.Message = NotFiniteMessage(0, "the peak table holds a value that is not finite");
+        return summary;
+    }
 
     // Evaluations keep the derived Gauss+Lorentz values in the table up to date; a run that
     // ends without a result puts them back, and anything written after its last check.

@@ -80,6 +80,8 @@ TEST(FitSafety, ARunThatMeetsNaNOrInfinityStopsWithTheTableAsItWas) {
         {"a Lorentz width whose square underflows", LineType::kLorentz, 0.8, 1e-170, nullptr},
         {"a height the steps blow up", LineType::kGauss, 1e150, 6.0, nullptr},
         {"a starting half width of -1E308", LineType::kGauss, 0.8, -1e308, nullptr},
+        {"an infinite starting width", LineType::kGauss, 0.8, HUGE_VAL,
+         "The fit cannot start: the peak table holds a value that is not finite"},
     };
     for (const Case& c : cases) {
         for (const Precision pr : {Precision::kExtended, Precision::kDouble}) {
