@@ -370,15 +370,17 @@ Output:
                       that a batch over many files joins by concatenation
 Each fit prints one line on standard output:
   Z=<squared sum> iterations=<n> seconds=<fit time>
-(prefixed by spectrum=<k> with --all-spectra). Progress and messages go to standard error.
+(prefixed by spectrum=<k> with --all-spectra; Z empty when the fit met a value that is not
+finite). Progress, messages and warnings about meaningless results go to standard error.
 
 Exit status:
   0  success
   1  bad usage, a file that cannot be read or written, no peaks, or too few points
-  2  the fit failed: a singular matrix ("pause in LUDCMP - singular matrix"), a divergence
-     ("Change Initial Conditions !!!", modes semi and manual) or no convergence within
-     --max-iterations; no output file is written then (with --all-spectra the table is,
-     with the failed spectra marked)
+  2  the fit failed: a singular matrix ("pause in LUDCMP - singular matrix"), a value that
+     is not finite (NaN or infinity), a divergence ("Change Initial Conditions !!!", modes
+     semi and manual) or no convergence within --max-iterations; no output file is written
+     then (with --all-spectra the table is, with the failed spectra marked; a spectrum whose
+     fit met a value that is not finite has no numbers in it)
 )usage";
 }
 

@@ -103,6 +103,7 @@ struct FitOutcome {
     double Seconds = 0.0;
     std::string Status;  // table column: converged, unchanged, iterations, stopped, ...
     bool Failed = false;
+    bool Numbers = true;  // false: the fit met NaN or infinity, the table shows no numbers
 };
 
 // One spectrum of a series as a worker fits it: its lines for the two streams and its rows,
@@ -205,7 +206,9 @@ FitOutcome FitSession::FitOne(Document& doc, const fit::GaussNewtonOptions& engi
         const auto t0 = std::chrono::steady_clock::now();
         const fit::GaussNewtonSummary s = fit::RunGaussNewton(doc, engine, state, observer);
         o.Seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-        if (!s.ResultsWritten() && s.Reason != fit::FitEnd::kSingularMatrix) {
+        const bool no_result =
+            s.Reason == fit::FitEnd::kSingularMatrix || s.Reason == fit::FitEnd::kNotFinite;
+        if (!s.ResultsWritten() && !no_result) {
             throw Error(s.Message,
                         a_.Spectrum);  // refused: no peaks, peaks outside, N <= P, selection
         }
@@ -213,9 +216,10 @@ FitOutcome FitSession::FitOne(Document& doc, const fit::GaussNewtonOptions& engi
         o.Z = s.Z;
         o.Iterations = s.TotalIterations;
         o.Status = StatusOf(s.Reason);
-        if (s.Reason == fit::FitEnd::kSingularMatrix) {
+        if (no_result) {
             err << kProgram << ": " << s.Message << "\n";
             o.Failed = true;
+            o.Numbers = s.Reason != fit::FitEnd::kNotFinite;
         } else if (s.Reason == fit::FitEnd::kDiverged) {
             o.Failed = true;
         } else if (s.Reason == fit::FitEnd::kStopped && observer.Capped()) {
@@ -227,8 +231,10 @@ FitOutcome FitSession::FitOne(Document& doc, const fit::GaussNewtonOptions& engi
     }
     char seconds[32];
     std::snprintf(seconds, sizeof seconds, "%.6f", o.Seconds);
-    out << prefix << "Z=" << core::FormatGeneral(o.Z) << " iterations=" << o.Iterations
-        << " seconds=" << seconds << "\n";
+    // No NaN or infinity in the line: a fit that met one shows no Z.
+    const bool show_z = o.Numbers && std::isfinite(o.Z);
+    out << prefix << "Z=" << (show_z ? core::FormatGeneral(o.Z) : std::string())
+        << " iterations=" << o.Iterations << " seconds=" << seconds << "\n";
     return o;
 }
 
@@ -246,7 +252,7 @@ void FitSession::WriteOutputs(const Document& doc, core::FileTransaction& output
 
 std::string FitSession::TableRows(const Document& doc, int spectrum, const FitOutcome& o) const {
     std::string rows;
-    AppendTableRows(rows, doc, type_, opts_, spectrum, o.Status, o.Z);
+    AppendTableRows(rows, doc, type_, opts_, spectrum, o.Status, o.Z, o.Numbers);
     return rows;
 }
 
@@ -261,9 +267,8 @@ void FitSession::WriteTable(const std::string& rows) const {
 int FitSession::FitSeries(Document& doc) {
     const int count = doc.IsArrayed ? doc.ArrayCount : 1;
     // The pictures of --plot are drawn one spectrum after another, on this thread.
-    const int jobs = a_.Chain || !a_.Plot.empty()
-                         ? 1
-                         : std::min(count, fit::ResolveThreadCount(a_.Jobs));
+    const int jobs =
+        a_.Chain || !a_.Plot.empty() ? 1 : std::min(count, fit::ResolveThreadCount(a_.Jobs));
     if (jobs > 1) return FitSeriesInParallel(doc, count, jobs);
     PeakTable last_good = start_;
     bool any_failed = false;

@@ -24,12 +24,15 @@ std::string StatusOf(fit::FitEnd reason) {
             return "diverged";
         case fit::FitEnd::kSingularMatrix:
             return "singular";
+        case fit::FitEnd::kNotFinite:
+            return "not finite";
         default:
             return "refused";
     }
 }
 
 std::string TableReal(double v) {
+    if (!std::isfinite(v)) return {};
     char buf[40];
     std::snprintf(buf, sizeof buf, "%.12g", v);
     return buf;
@@ -50,7 +53,8 @@ std::string TableHeader(LineType type) {
 }
 
 void AppendTableRows(std::string& table, const core::Document& doc, LineType type,
-                     const core::Options& opts, int spectrum, const std::string& status, double z) {
+                     const core::Options& opts, int spectrum, const std::string& status, double z,
+                     bool numbers) {
     const bool gl = type == LineType::kGaussLorentz;
     const int int_type = peaks::EffectiveIntType(type, opts.Int_Type);
     const double step_hz = std::fabs(doc.XStepHz);
@@ -65,6 +69,12 @@ void AppendTableRows(std::string& table, const core::Document& doc, LineType typ
         };
         field(std::to_string(k));
         field(status);
+        if (!numbers) {
+            row.append(gl ? 19 : 13, ',');
+            table += row;
+            table += "\r\n";
+            continue;
+        }
         field(std::to_string(p));
         field(TableReal(doc.XFirstPpm0 - (p - 1) * doc.XStepPpm));
         field(TableReal(doc.XFirstHz0 - (p - 1) * doc.XStepHz));

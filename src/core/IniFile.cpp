@@ -125,7 +125,10 @@ std::string IniFile::Text() const {
     std::string text;
     for (const std::string& line : lines_) {
         text += line;
-        text += '\n';
+        // A line that ends in a carriage return of its own (a file with CR CR LF endings) keeps
+        // it only when the end says "\r\n": after a bare "\n", Parse would take it for part
+        // of the line end, and rewriting would change a key nobody set.
+        text += !line.empty() && line.back() == '\r' ? "\r\n" : "\n";
     }
     return text;
 }

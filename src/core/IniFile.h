@@ -28,7 +28,8 @@ public:
     /// with blanks at either end is written in double quotes so that Get returns it whole.
     void Set(std::string_view section, std::string_view key, std::string_view value);
 
-    /// The whole text, every line ended by "\n".
+    /// The whole text, every line ended by "\n" (by "\r\n" when the line itself ends in "\r",
+    /// so that Parse gives the same lines back).
     std::string Text() const;
 
 private:

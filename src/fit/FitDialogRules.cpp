@@ -264,6 +264,7 @@ bool GoClick(FitDialogContext& ctx, FitRunState& state) {
 void FinishRun(FitDialogModel& dialog, const GaussNewtonSummary& summary) {
     switch (summary.Reason) {
         case FitEnd::kSingularMatrix:
+        case FitEnd::kNotFinite:
             return;  // GO! stays disabled; the enabled one of OK and Exit closes the dialog
         case FitEnd::kNoPeaks:
         case FitEnd::kPeaksOutside:

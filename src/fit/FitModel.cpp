@@ -25,8 +25,10 @@ constexpr double kSmallEvaluation = 1e4;
 constexpr double kSmallFastEvaluation = 5e5;
 
 std::uint16_t RoundedCentre(Extended pos) {
-    // Positions are held inside 0..65535 by ApplyStep; the rounding is halves away from zero.
+    // Positions are held inside 0..65535 by ApplyStep and the run stops at a NaN one before it
+    // comes here; the rounding is halves away from zero. NaN would pass the clamp.
     const Extended r = std::round(pos);
+    if (std::isnan(r)) return 0;
     return static_cast<std::uint16_t>(std::clamp(r, 0.0L, 65535.0L));
 }
 

@@ -11,6 +11,7 @@
 #include "core/TextToNumber.h"
 #include "fit/DoubleNormalSystem.h"
 #include "fit/FitModel.h"
+#include "fit/FitSafety.h"
 #include "fit/LuSolver.h"
 #include "fit/NormalSystem.h"
 
@@ -28,6 +29,13 @@ constexpr double kConvTable[] = {0.1, 0.01, 0.001, 0.0001, 0.00001, 1E-6, 1E-7, 
 // again instead of turning the step round.
 double Thousandth(double damp_factor) {
     return static_cast<double>(0.001L * static_cast<Extended>(damp_factor));
+}
+
+std::string NotFiniteMessage(int iteration, const std::string& what) {
+    const std::string when = iteration == 0
+                                 ? "The fit cannot start"
+                                 : "The fit stopped in iteration " + std::to_string(iteration);
+    return when + ": " + what + ". The peak table is unchanged.";
 }
 
 }  // namespace
@@ -188,11 +196,17 @@ GaussNewtonSummary RunGaussNewton(core::Document& doc, const GaussNewtonOptions&
         return summary;
     }
     KALVEX_ASSERT(state.FitObsY.size() >= static_cast<std::size_t>(n));
+    // A table edited past the doubles would start the run from infinity.
+    if (!PeakTableFinite(doc)) {
+        summary.Reason = FitEnd::kNotFinite;
+        summary.Message = NotFiniteMessage(0, "the peak table holds a value that is not finite");
+        return summary;
+    }
 
     // Evaluations keep the derived Gauss+Lorentz values in the table up to date; a run that
-    // ends without a result puts them back.
-    const core::PeakArray<double> heights_before = doc.PeakHeight;
-    const core::PeakArray<double> areas_before = doc.PeakAreaGL;
+    // ends without a result puts them back, and anything written after its last check.
+    const PeakTableSnapshot table_before(doc);
+    const core::PeakArray<std::uint16_t> start_pos = doc.PeakPos;
 
     // The run's helper threads, kept from the first iteration to the last.
     WorkerPool pool(ResolveThreadCount(opts.Threads));
@@ -209,6 +223,7 @@ GaussNewtonSummary RunGaussNewton(core::Document& doc, const GaussNewtonOptions&
     double z = model.EvaluateFit();
     double z_old = z;
     summary.ZStart = z;
+    int tiny_pivot = 0;  // the last column that needed the substitute pivot
 
     Damping damping = StartingDamping(opts, z, kinds);
     // 127 KiB each: on the heap, not on the caller's stack. Only rows and columns 1..P are
@@ -230,6 +245,21 @@ GaussNewtonSummary RunGaussNewton(core::Document& doc, const GaussNewtonOptions&
         summary.ConvLimit = damping.ConvLimit;
         return summary;
     };
+    // NaN or infinity anywhere ends the run before it reaches the table, a rounding to a
+    // point number or the observer.
+    auto not_finite = [&](int iteration, const std::string& what) {
+        table_before.Restore(doc);
+        summary.Reason = FitEnd::kNotFinite;
+        summary.Message = NotFiniteMessage(iteration, what);
+        z = z_old = summary.ZStart;
+        return finish();
+    };
+    // "the half width of peak 2"
+    auto entry_name = [&](int entry) {
+        return std::string(KindName(model.KindOf(entry))) + " of peak " +
+               std::to_string(model.PeakOf(entry));
+    };
+    if (!std::isfinite(z)) return not_finite(0, "the squared sum is not a finite number");
     bool warned = false;
     bool unchanged = false;
     bool count_reached = false;
@@ -244,9 +274,12 @@ GaussNewtonSummary RunGaussNewton(core::Document& doc, const GaussNewtonOptions&
             } else {
                 BuildNormalSystem(model, threads, pool, a, g);
             }
-            if (InvertMatrix(a, p, c) == LuStatus::kSingular) {
-                doc.PeakHeight = heights_before;
-                doc.PeakAreaGL = areas_before;
+            const int step = summary.TotalIterations + 1;
+            if (!AllFinite(a, p) || FirstNotFinite(g, p) != 0) {
+                return not_finite(step, "the normal matrix holds a value that is not finite");
+            }
+            if (InvertMatrix(a, p, c, &tiny_pivot) == LuStatus::kSingular) {
+                table_before.Restore(doc);
                 summary.Reason = FitEnd::kSingularMatrix;
                 summary.Message = kSingularMatrixMessage;
                 return finish();
@@ -257,11 +290,23 @@ GaussNewtonSummary RunGaussNewton(core::Document& doc, const GaussNewtonOptions&
                 for (int j = 1; j <= p; ++j) s += row[j - 1] * g[static_cast<std::size_t>(j)];
                 delta[static_cast<std::size_t>(i)] = s;
             }
+            if (!AllFinite(c, p)) {
+                return not_finite(step, "the inverse of the normal matrix is not finite");
+            }
+            if (const int e = FirstNotFinite(delta, p); e != 0) {
+                return not_finite(step, "the step of the " + entry_name(e) + " is not finite");
+            }
             model.ApplyStep(delta, damping.DampFactor);
+            if (const int e = FirstNotFinite(model.Params(), p, true); e != 0) {
+                return not_finite(step, "the step made the " + entry_name(e) + " overflow");
+            }
             z_old = z;
             z = model.EvaluateFit();
             ++counter;
             ++summary.TotalIterations;
+            if (!std::isfinite(z)) {
+                return not_finite(step, "the squared sum is not a finite number");
+            }
 
             if (observer.OnIteration(z, z_old, counter)) state.FitStop = true;
 
@@ -296,8 +341,17 @@ GaussNewtonSummary RunGaussNewton(core::Document& doc, const GaussNewtonOptions&
     for (int i = 1; i <= p; ++i) {
         sigma[static_cast<std::size_t>(i)] = std::sqrt(std::fabs(c(i, i)) * scale);
     }
+    const int last = summary.TotalIterations;
+    if (const int e = FirstNotFinite(sigma, p, true); e != 0) {
+        return not_finite(last, "the error of the " + entry_name(e) + " is not finite");
+    }
     model.WriteBack(sigma);
+    // The Gauss+Lorentz values derived on writing (areas, heights) may still overflow.
+    if (!PeakTableFinite(doc)) return not_finite(last, "a written result is not finite");
     if (model.KindOf(1) == ParamKind::kFraction) summary.Warnings = FractionWarnings(doc);
+    for (std::string& w : MeaninglessResultWarnings(model, doc, start_pos, tiny_pivot)) {
+        summary.Warnings.push_back(std::move(w));
+    }
 
     const double dz = z_old - z;
     if (warned) {

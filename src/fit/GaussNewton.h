@@ -112,6 +112,7 @@ enum class FitEnd {
     kStopped,           ///< FitStop set by the observer or before the run
     kDiverged,          ///< Z rose by more than 1 ("Semi Auto", "Manual"): warned, results written
     kSingularMatrix,    ///< a zero row in the normal matrix: nothing written
+    kNotFinite,         ///< a value met NaN or infinity: nothing written
     kNoPeaks,           ///< refused: the peak table is empty
     kPeaksOutside,      ///< refused: a peak lies outside the spectrum (points 1..PointCount)
     kTooFewPoints,      ///< refused: N <= P
@@ -121,7 +122,8 @@ enum class FitEnd {
 /// The outcome of RunGaussNewton.
 struct GaussNewtonSummary {
     FitEnd Reason = FitEnd::kNoPeaks;
-    /// The user-facing text for a refusal or the singular matrix; empty otherwise.
+    /// The user-facing text for a refusal, the singular matrix or a value that is not finite;
+    /// empty otherwise.
     std::string Message;
     std::uint16_t Iterations = 0;  ///< iteration counter at the end (restarts set it to 0)
     int TotalIterations = 0;       ///< iterations of all passes
@@ -133,7 +135,8 @@ struct GaussNewtonSummary {
     double ConvLimit = 0.0;        ///< convergence threshold at the end
     int ParameterCount = 0;        ///< P
     char LayoutCode = '\0';        ///< 'A'..'G'
-    /// Results the user should look at, after a run that wrote them (FractionWarnings).
+    /// Results the user should look at, after a run that wrote them (FractionWarnings and
+    /// MeaninglessResultWarnings).
     std::vector<std::string> Warnings;
 
     /// True when iterations ran and their results were written into the peak table.
@@ -164,8 +167,11 @@ std::vector<std::string> FractionWarnings(const core::Document& doc);
 /// evaluation, observer) until converged, Z unchanged, the "Manual Set" count, a stop request
 /// or a divergence (AUTO restarts from the table; the other modes warn and stop), then writes
 /// values and errors sigma = sqrt(|C[i][i]| Z / (N - P)) into the peak table (after a fraction
-/// fit, with the FractionWarnings in the summary). A singular matrix
-/// ends the run with the table as it was. No peaks, a peak outside the spectrum, N <= P or an
+/// fit, with the FractionWarnings in the summary; with MeaninglessResultWarnings always). A
+/// singular matrix ends the run with the table as it was; so does NaN or infinity in the
+/// squared sum, the normal matrix or its inverse, a step, a new value or a written result
+/// (kNotFinite, with a message saying where; the observer never sees such a Z, and
+/// summary.Z is the starting one). No peaks, a peak outside the spectrum, N <= P or an
 /// invalid selection: no run and a message. Needs state.FitObsY to hold ViewPointCount values.
 GaussNewtonSummary RunGaussNewton(core::Document& doc, const GaussNewtonOptions& opts,
                                   FitRunState& state, FitObserver& observer);

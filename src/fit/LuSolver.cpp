@@ -15,8 +15,14 @@ constexpr Extended kTinyPivot = 1e-200L;
 
 }  // namespace
 
-LuStatus LUDCMP(Matrix90& a, int n, PivotRecord& pivots, Extended& parity) {
+LuStatus LUDCMP(Matrix90& a, int n, PivotRecord& pivots, Extended& parity, int* tiny_pivot) {
     KALVEX_ASSERT(n >= 1 && n <= kMatrixOrder);
+    if (tiny_pivot != nullptr) *tiny_pivot = 0;
+    auto replace_zero_pivot = [&](int j) {
+        if (a(j, j) != 0.0L) return;
+        a(j, j) = kTinyPivot;
+        if (tiny_pivot != nullptr) *tiny_pivot = j;
+    };
     Vector90 scale;
     for (int i = 1; i <= n; ++i) {
         const Extended* row = a.Row(i);
@@ -58,12 +64,12 @@ LuStatus LUDCMP(Matrix90& a, int n, PivotRecord& pivots, Extended& parity) {
         }
         pivots[j] = pivot_row;
         if (j < n) {
-            if (a(j, j) == 0.0L) a(j, j) = kTinyPivot;
+            replace_zero_pivot(j);
             const Extended dum = 1.0L / a(j, j);
             for (int i = j + 1; i <= n; ++i) a.Row(i)[j - 1] *= dum;
         }
     }
-    if (a(n, n) == 0.0L) a(n, n) = kTinyPivot;
+    replace_zero_pivot(n);
     return LuStatus::kOk;
 }
 
@@ -90,10 +96,10 @@ void LuBackSubstitute(const Matrix90& lu, int n, const PivotRecord& pivots, Vect
     }
 }
 
-LuStatus InvertMatrix(Matrix90& a, int n, Matrix90& inverse) {
+LuStatus InvertMatrix(Matrix90& a, int n, Matrix90& inverse, int* tiny_pivot) {
     PivotRecord pivots;
     Extended parity = 1.0L;
-    if (LUDCMP(a, n, pivots, parity) == LuStatus::kSingular) return LuStatus::kSingular;
+    if (LUDCMP(a, n, pivots, parity, tiny_pivot) == LuStatus::kSingular) return LuStatus::kSingular;
     Vector90 column;
     for (int j = 1; j <= n; ++j) {
         for (int i = 1; i <= n; ++i) column[i] = 0.0L;

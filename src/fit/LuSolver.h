@@ -1,13 +1,13 @@
 // LU decomposition with implicit partial pivoting, substitution and inversion on 90 x 90 arrays.
 #pragma once
 
+#include <array>
+#include <cstdint>
+
 #include "core/Assert.h"
 #include "core/Capacities.h"
 #include "core/Extended.h"
 #include "core/OneBased.h"
-
-#include <array>
-#include <cstdint>
 
 namespace kalvex::fit {
 
@@ -66,8 +66,10 @@ enum class LuStatus { kOk, kSingular };
 /// matrix. `parity` is +1 or -1 by the number of row exchanges. Pivots on the largest value
 /// scaled by 1/(largest magnitude of its row as passed in), the lowest row on ties.
 /// A row of zeros returns kSingular with `a` unchanged; a zero pivot arising later becomes
-/// 1E-200 and the decomposition goes on (kOk).
-LuStatus LUDCMP(Matrix90& a, int n, PivotRecord& pivots, core::Extended& parity);
+/// 1E-200 and the decomposition goes on (kOk). `tiny_pivot`, when given, receives the last
+/// column whose pivot was so replaced, or 0: that column depends on the ones before it.
+LuStatus LUDCMP(Matrix90& a, int n, PivotRecord& pivots, core::Extended& parity,
+                int* tiny_pivot = nullptr);
 
 /// Solves (LU) x = b for the permuted system from LUDCMP's factors; x replaces b[1..n].
 /// May be called any number of times with the same factors.
@@ -75,6 +77,7 @@ void LuBackSubstitute(const Matrix90& lu, int n, const PivotRecord& pivots, Vect
 
 /// Decomposes `a` (destroyed) and writes its inverse, column by column from the unit vectors,
 /// into rows/columns 1..n of `inverse`. kSingular (inverse untouched) for a row of zeros.
-LuStatus InvertMatrix(Matrix90& a, int n, Matrix90& inverse);
+/// `tiny_pivot` as for LUDCMP.
+LuStatus InvertMatrix(Matrix90& a, int n, Matrix90& inverse, int* tiny_pivot = nullptr);
 
 }  // namespace kalvex::fit

@@ -1,13 +1,14 @@
 // Draw and Delete of the Peak Information window: typed values into the peak table.
 #include "peaks/PeakEdit.h"
 
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
 #include "core/Error.h"
 #include "core/TextToNumber.h"
 #include "fit/LineShapes.h"
-
-#include <algorithm>
-#include <cstdint>
-#include <limits>
 
 namespace kalvex::peaks {
 
@@ -17,12 +18,22 @@ void RequirePeak(const core::Document& doc, int n) {
     if (n < 1 || n > doc.PeakCount) throw Error("No peak is selected");
 }
 
+// A typed value scaled into the table must stay a number: an infinity there would reach
+// every output and start every fit from infinity.
+double Finite(double v, const std::string& text, const char* what) {
+    if (!std::isfinite(v)) {
+        throw Error("'" + text + "' is not a valid peak " + what +
+                    ": it passes the largest number on this spectrum's scale");
+    }
+    return v;
+}
+
 bool Pending(bool edited, const std::string& text) { return edited && !core::IsBlank(text); }
 
 // A typed full width in the axis unit as a half width in points.
 double HalfWidthPoints(const core::Document& doc, const std::string& text) {
     const double step = doc.XAxisPpm ? doc.XStepPpm : doc.XStepHz;
-    return core::TextToFloat(text) / step / 2.0;
+    return Finite(core::TextToFloat(text) / step / 2.0, text, "width");
 }
 
 }  // namespace
@@ -61,7 +72,8 @@ void ApplyPeakEdits(core::Document& doc, const core::Options& opts, int n, const
             doc.PeakPos[k] = static_cast<std::uint16_t>(pos);
         }
         if (Pending(edits.HeightEdited, edits.Edhight)) {
-            doc.PeakHeight[k] = core::TextToFloat(edits.Edhight) * doc.YRange;
+            doc.PeakHeight[k] =
+                Finite(core::TextToFloat(edits.Edhight) * doc.YRange, edits.Edhight, "height");
         }
         if (Pending(edits.WidthEdited, edits.EdWidth)) {
             doc.PeakHalfWidth[k] = HalfWidthPoints(doc, edits.EdWidth);

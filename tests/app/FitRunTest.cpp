@@ -133,6 +133,37 @@ TEST_F(FitRun, ExitRightAfterOpeningChangesNothing) {
     EXPECT_TRUE(Picture() == picture);
 }
 
+// A run whose step leaves the doubles: the dialog shows where, GO! stays disabled, and Exit
+// leaves the table and the picture as they were.
+TEST_F(FitRun, ARunThatMeetsInfinityShowsWhyAndChangesNothing) {
+    PlacePeakAt(3.05, 4);
+    state_.Doc.PeakHalfWidth[1] = 1e150;
+    form_.RefreshClick();
+    state_.Doc.LsfUpperLimit = 1e300;  // the flat curve's squared sum would refuse the fit
+    const core::Document before = state_.Doc;
+    const QImage picture = Picture();
+    form_.FitDialog()->SetRunner([](LSF_GN& dlg) {
+        dlg.LSF_GO->click();
+        EXPECT_FALSE(dlg.LSF_GO->isEnabled());
+        EXPECT_EQ(dlg.ite->text(), "0");  // no NaN reached the labels
+        dlg.LSF_Exit->click();
+    });
+    form_.LSFClick();
+    EXPECT_FALSE(form_.FitDialog()->isVisible());
+    EXPECT_EQ(form_.FitDialog()->LastSummary().Reason, fit::FitEnd::kNotFinite);
+    const QStringList errors = prompter_.Texts("error");
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(
+        errors[0].startsWith("The fit stopped in iteration 1: the step made the half "
+                             "width of peak 1 overflow."))
+        << errors[0].toStdString();
+    EXPECT_EQ(state_.Doc.PeakPos, before.PeakPos);
+    EXPECT_EQ(state_.Doc.PeakHeight, before.PeakHeight);
+    EXPECT_EQ(state_.Doc.PeakHalfWidth, before.PeakHalfWidth);
+    EXPECT_EQ(state_.Doc.PeakHalfWidthErr, before.PeakHalfWidthErr);
+    EXPECT_TRUE(Picture() == picture);
+}
+
 // A manual run of 65,535 iterations with the smallest damping: it goes on until stopped.
 void MakeTheFitLong(view::AppState& state) {
     state.Opts.AutoOK = false;

@@ -554,6 +554,63 @@ TEST(FitCommand, ASeriesFittedInParallelWritesWhatTheSequentialRunWrites) {
     EXPECT_EQ(test::ReadFileBytes(dir.File("rows.csv")), full.substr(full.find("\r\n") + 2));
 }
 
+// A series fitted from a width whose first step leaves the doubles (unguarded, Z and the
+// position went NaN and the table said "-nan"): every spectrum is marked in the table without
+// numbers, its summary line has no Z, the exit status says the fit failed, and nothing
+// anywhere says nan or inf. Sequential and parallel alike.
+TEST(FitCommand, SpectraWhoseFitMeetsInfinityAreMarkedWithoutNumbers) {
+    TempDir dir;
+    const int n = 300;
+    std::vector<std::vector<float>> spectra;
+    for (int t = 0; t < 3; ++t) {
+        std::vector<double> y(static_cast<std::size_t>(n), 0.0);
+        for (int p = 1; p <= n; ++p) {
+            const double u = (p - 150) / 6.0;
+            y[static_cast<std::size_t>(p - 1)] = (1000.0 - 300 * t) * std::exp(-u * u) + p % 7;
+        }
+        spectra.push_back(test::ToFloats(y));
+    }
+    test::ProcparFields fields;
+    fields.Fn = std::to_string(2 * n);
+    dir.Write("s.vnp", test::ProcparText(fields));
+    const std::string path = dir.Write("s.vnj", test::VnmrDataFile(spectra, test::Endian::kBig));
+    Document peaks = test::MakeDocument(n);
+    test::AddPeak(peaks, 150, 1.0, 1e150);
+    dir.Write("s.sp2", files::PeakFileText(peaks));
+    for (const char* jobs : {"1", "3"}) {
+        SCOPED_TRACE(jobs);
+        const Result r = RunCli({path, "--all-spectra", "--peaks", dir.File("s.sp2"), "--table",
+                                 dir.File("s.csv"), "--jobs", jobs, "--quiet"});
+        EXPECT_EQ(r.status, kExitFitFailed);
+        const std::string table = test::ReadFileBytes(dir.File("s.csv"));
+        for (std::string text : {r.out, r.err, table}) {
+            for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            EXPECT_EQ(text.find("nan"), std::string::npos) << text;
+            EXPECT_EQ(text.find("inf"), std::string::npos) << text;
+        }
+        std::istringstream lines(r.out);
+        std::string line;
+        for (int k = 1; k <= 3; ++k) {
+            ASSERT_TRUE(std::getline(lines, line));
+            EXPECT_EQ(line.rfind("spectrum=" + std::to_string(k) + " Z= iterations=0 ", 0), 0u)
+                << line;
+        }
+        EXPECT_NE(r.err.find("The fit stopped in iteration 1: the step made the half width of "
+                             "peak 1 overflow. The peak table is unchanged."),
+                  std::string::npos)
+            << r.err;
+        const auto rows = CsvRows(table);
+        ASSERT_EQ(rows.size(), 3u);
+        for (int k = 1; k <= 3; ++k) {
+            const auto& row = rows[static_cast<std::size_t>(k - 1)];
+            ASSERT_EQ(row.size(), 15u);  // 16 columns, the last empty one not split off
+            EXPECT_EQ(row[0], std::to_string(k));
+            EXPECT_EQ(row[2], "not finite");
+            for (std::size_t f = 3; f < row.size(); ++f) EXPECT_EQ(row[f], "") << f;
+        }
+    }
+}
+
 TEST(FitCommand, OneSpectrumOfAnArrayedFileInEitherByteOrder) {
     TempDir dir;
     const Series s = WriteDecayingSeries(dir);

@@ -74,6 +74,21 @@ TEST(IniFile, ValuesThatWouldChangeOnReadingAreWrittenSafely) {
     EXPECT_EQ(IniFile::Parse(ini.Text()).Get("S", "X_Axis"), std::nullopt);
 }
 
+// Found by fuzzing: a line ending in CR CR LF kept one CR, lost it on rewriting, and a key
+// that read as no number before ("3\r") read as 3 after a rewrite that never set it.
+TEST(IniFile, ARewriteReadsBackLineForLine) {
+    for (const char* text : {"[Global]\r\nForm=3\r\r\nExt=1\r\n", "[Global]\nForm=3\r\n",
+                             "[Global]\nForm=3\r", "[Global]\nForm=3\r\r\r\n\r"}) {
+        SCOPED_TRACE(text);
+        IniFile ini = IniFile::Parse(text);
+        const auto before = ini.Get("Global", "Form");
+        ini.Set("Directory", "Path", "/tmp");
+        const IniFile again = IniFile::Parse(ini.Text());
+        EXPECT_EQ(again.Get("Global", "Form"), before);
+        EXPECT_EQ(again.Text(), ini.Text());
+    }
+}
+
 TEST(IniFile, ReadsAMissingFileAsEmptyAndReportsAFailedWrite) {
     test::TempDir dir;
     EXPECT_EQ(ReadIniFile(dir.File("none.ini")).Text(), "");

@@ -13,6 +13,8 @@
 #include <vector>
 
 #include "core/Document.h"
+#include "core/IniFile.h"
+#include "core/Settings.h"
 #include "files/PeakLines.h"
 #include "files/SpcFile.h"
 #include "files/XyText.h"
@@ -132,6 +134,24 @@ Corpus MakeCorpus() {
     c["vnmr-binary/arrayed-little.bin"] =
         ProcparSeed(1 | (2 << 1), 50,
                     kalvex::test::VnmrDataFile({spectrum, spectrum, spectrum}, Endian::kLittle));
+
+    // The settings: what the program writes, then the same with other sections, comments and
+    // odd values; after the NUL a folder name for the open dialog.
+    kalvex::core::IniFile ini;
+    kalvex::core::WriteSettings(ini, {}, kalvex::core::Options{}, Document{});
+    c["settings/written.ini"] = ini.Text() + std::string(1, '\0') + "/home/a b/spectra ";
+    c["settings/edited.ini"] =
+        "; edited by hand\r\n[Global]\r\nForm=7\r\nUpper Limit=1E400\r\nX_Axis=\"1\"\r\n"
+        "[Least Sqr Fit]\r\nFitting kind=10x\r\nPrecision=-3\r\n[Print]\r\nPaper=2\r\n"
+        "[Directory]\r\nPath='/tmp'\r\nobs freq=nan\r\n" +
+        std::string(1, '\0') + "\"quoted\"";
+
+    // The fit: two control bytes (see FuzzFit.cpp), then a spectrum with its peaks.
+    const std::string spc = SpcFileText(seq);
+    c["fit/gauss-all.bin"] = std::string{'\x1c', '\x01'} + spc;      // Gauss, 111, AUTO, 2 it.
+    c["fit/lorentz-height.bin"] = std::string{'\x25', '\x03'} + spc;  // Lorentz, 001, Semi
+    c["fit/gl-width.bin"] = std::string{'\x8a', '\x42'} + spc;        // G+L, 010 (wL), 3 it.
+    c["fit/gl-fraction.bin"] = std::string{'\x43', '\x00'} + spc;     // G+L fraction, Manual
     return c;
 }
 

@@ -1,10 +1,9 @@
 // Draw (typed values into the peak table, once, in order) and Delete (later peaks move down).
-#include "peaks/PeakEdit.h"
-
 #include <gtest/gtest.h>
 
 #include "core/Error.h"
 #include "fit/LineShapes.h"
+#include "peaks/PeakEdit.h"
 #include "support/DocumentBuilder.h"
 
 namespace kalvex::peaks {
@@ -136,6 +135,39 @@ TEST(PeakEdit, PositionMustBeAnIntegerFromZeroTo65535) {
         ApplyPeakEdits(doc, opts, 1, edits);
         EXPECT_EQ(doc.PeakPos[1], pos);
     }
+}
+
+// A width of 1E308 Hz is 1.25E307 points at 4 Hz a point, and twice the largest double at
+// 0.01 ppm a point; a height of 1E308 shown at YRange 0.5 is stored doubled.
+TEST(PeakEdit, ValuesThatPassTheLargestNumberOnTheScaleAreRefused) {
+    Document doc = OnePeak();
+    Options opts;
+    PeakEdits edits;
+    edits.WidthEdited = true;
+    edits.EdWidth = "1E308";
+    doc.XAxisPpm = false;
+    ApplyPeakEdits(doc, opts, 1, edits);
+    EXPECT_DOUBLE_EQ(doc.PeakHalfWidth[1], 1.25e307);
+    doc.XAxisPpm = true;
+    EXPECT_THROW(ApplyPeakEdits(doc, opts, 1, edits), Error);
+    EXPECT_DOUBLE_EQ(doc.PeakHalfWidth[1], 1.25e307);
+
+    edits = PeakEdits{};
+    edits.HeightEdited = true;
+    edits.Edhight = "1E308";
+    doc.YRange = 1.0;
+    ApplyPeakEdits(doc, opts, 1, edits);
+    EXPECT_DOUBLE_EQ(doc.PeakHeight[1], 1e308);
+    doc.YRange = 2.0;
+    try {
+        ApplyPeakEdits(doc, opts, 1, edits);
+        ADD_FAILURE() << "accepted";
+    } catch (const Error& e) {
+        EXPECT_NE(std::string(e.what()).find("'1E308' is not a valid peak height"),
+                  std::string::npos)
+            << e.what();
+    }
+    EXPECT_DOUBLE_EQ(doc.PeakHeight[1], 1e308);
 }
 
 TEST(PeakEdit, DrawWithoutASelectedPeakChangesNothing) {
